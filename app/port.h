@@ -1,0 +1,70 @@
+#pragma once
+// What Pinlorn knows about the watched parallel port: its base address, the
+// bytes last read from its three registers, and the pin map of the 20
+// register bits that have a cell in the window. All port access goes through
+// Inp32/Out32 of the port I/O library.
+#include <array>
+#include <cstdint>
+
+enum class Register : uint8_t { DR, CR, SR };
+
+// Offsets of the registers from the base address.
+constexpr uint32_t kDROffset = 0;
+constexpr uint32_t kSROffset = 1;
+constexpr uint32_t kCROffset = 2;
+// The one base address Pinlorn knows: LPT1.
+constexpr uint32_t kLpt1Base = 0x378;
+
+struct PortStateRecord {
+  uint32_t BaseAddress;  // 0 while no port has been chosen
+  uint8_t LastDR;
+  uint8_t LastCR;
+  uint8_t LastSR;
+};
+extern PortStateRecord PortState;
+
+struct PinMapEntry {
+  Register Reg;
+  uint8_t Bit;
+  uint8_t Mask;
+  const char* Caption;
+  bool Inverted;    // the register holds the inverse of the pin's level
+  bool ClickFlips;  // a click on the cell writes the flipped bit
+};
+
+// In the order the cells are coloured: DR bits 0-7, CR bits 0-5, SR bits 2-7.
+inline constexpr std::array<PinMapEntry, 20> PinMap = {{
+    {Register::DR, 0, 0x01, "2", false, true},
+    {Register::DR, 1, 0x02, "3", false, true},
+    {Register::DR, 2, 0x04, "4", false, true},
+    {Register::DR, 3, 0x08, "5", false, true},
+    {Register::DR, 4, 0x10, "6", false, true},
+    {Register::DR, 5, 0x20, "7", false, true},
+    {Register::DR, 6, 0x40, "8", false, true},
+    {Register::DR, 7, 0x80, "9", false, true},
+    {Register::CR, 0, 0x01, "1", true, true},
+    {Register::CR, 1, 0x02, "14", true, true},
+    {Register::CR, 2, 0x04, "16", false, true},
+    {Register::CR, 3, 0x08, "17", true, true},
+    {Register::CR, 4, 0x10, "AckIE", false, true},
+    {Register::CR, 5, 0x20, "Direct", false, true},
+    {Register::SR, 2, 0x04, "PIRQ", false, false},
+    {Register::SR, 3, 0x08, "15", false, false},
+    {Register::SR, 4, 0x10, "13", false, false},
+    {Register::SR, 5, 0x20, "12", false, false},
+    {Register::SR, 6, 0x40, "10", false, false},
+    {Register::SR, 7, 0x80, "11", true, false},
+}};
+
+// The I/O port of a register: the low 16 bits of BaseAddress + offset.
+uint16_t RegisterPort(uint32_t offset);
+// Whether a port has been chosen (BaseAddress is not 0). Until then no
+// register operation touches the port: ports 0-2 are the DMA controller.
+bool PortChosen();
+
+// Reads DR, then CR, then SR, storing each byte right after its own read.
+// Returns false, leaving the last values as they are, when no port is chosen.
+bool ReadRegisters();
+// Write one register; return false (nothing written) when no port is chosen.
+bool WriteDR(uint8_t value);
+bool WriteCR(uint8_t value);

@@ -1,0 +1,36 @@
+#pragma once
+// Control text, geometry, style, alignment, visibility, focus and icon.
+// Every setter works before the window exists (record only) and after
+// (record and window kept in step).
+#include "control.h"
+
+void SetText(TControl* control, const std::string& text);
+std::string GetText(TControl* control);
+
+RECT GetBounds(TControl* control);
+void SetBounds(TControl* control, const RECT& bounds);
+void SetLeft(TControl* control, int32_t left);
+void SetTop(TControl* control, int32_t top);
+void SetWidth(TControl* control, int32_t width);
+void SetHeight(TControl* control, int32_t height);
+int32_t GetWidth(TControl* control);
+int32_t GetHeight(TControl* control);
+TControl* SetPosition(TControl* control, int32_t left, int32_t top);
+TControl* SetSize(TControl* control, int32_t width, int32_t height);  // <= 0 keeps that side
+RECT GetClientArea(TControl* control);
+TControl* SetClientSize(TControl* control, int32_t width, int32_t height);
+
+void SetStyle(TControl* control, uint32_t style);
+void SetAlignment(TControl* control, uint8_t alignment);
+
+void SetVisible(TControl* control, bool visible);
+bool IsVisible(TControl* control);
+bool IsEnabled(TControl* control);
+bool TakeFocus(TControl* control);
+void Activate(TControl* control);
+void Invalidate(TControl* control);
+
+HICON WindowIcon(TControl* control);
+
+// Forms: passes the focus on to the form's FocusedControl.
+bool FormFocusHandler(TControl* control, MessageRecord& message, LRESULT& result);

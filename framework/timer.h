@@ -1,0 +1,18 @@
+#pragma once
+// Periodic timer on the UI thread, backed by a platform window timer owned
+// by one shared hidden window (TimerHost).
+#include "control.h"
+
+class Timer : public ObjectBase {
+ public:
+  void Done() override;                // slot 1: stop, tear down, maintain TimerHost
+  virtual void SetEnabled(bool enabled);  // slot 2
+
+  uint32_t TimerId = 0;
+  bool Enabled = false;
+  int32_t Interval = 0;
+  NotifyEvent OnTimer;
+};
+
+// A disabled timer; an interval of 0 or less gives 1000 ms.
+Timer* NewTimer(int32_t interval);
