@@ -1,0 +1,52 @@
+#pragma once
+// The virtual parallel port: a standard port at LPT1 (0x378) whose state lives
+// in named shared memory guarded by a named mutex, so that every process under
+// one wineserver (the monitor, the bench tool, the tests) sees the same port.
+// inpout32.dll's Inp32/Out32 are Read/Write of this class.
+#include <cstdint>
+#include <vector>
+
+enum class Wiring : uint8_t { Nothing = 0, Loopback = 1 };  // Loopback: 2->15, 3->13, 4->12, 5->10, 6->11
+enum class AccessKind : uint8_t { Read = 0, Write = 1 };
+
+struct AccessRecord {
+  uint32_t Sequence;
+  uint16_t Port;
+  AccessKind Kind;
+  uint8_t Value;
+};
+
+struct VirtualPortShared;
+
+class VirtualPort {  // RAII: opens (creating if needed) the shared block and mutex
+ public:
+  VirtualPort();
+  ~VirtualPort();
+  VirtualPort(const VirtualPort&) = delete;
+  VirtualPort& operator=(const VirtualPort&) = delete;
+
+  bool IsOpen() const;
+  uint8_t Read(uint16_t port);               // exactly what Inp32 returns; logged
+  void Write(uint16_t port, uint8_t value);  // exactly what Out32 does; logged
+  // Pins 10, 11, 12, 13, 15: level of an input pin when the plug does not
+  // drive it. False (nothing changed) for any other pin.
+  bool SetInputPin(int pin, bool high);
+  bool OpenInputPin(int pin);  // back to open (pulled up = high); false for non-input pins
+  void SetWiring(Wiring wiring);
+  Wiring GetWiring();
+  // Register values as a read would return them; not logged.
+  uint8_t DataLatch();
+  uint8_t ControlLatch();
+  uint8_t StatusValue();
+  bool PinLevel(int pin);    // electrical level of connector pin 1..17 (true = high)
+  uint32_t NextSequence();   // sequence number the next access will get
+  // Records with Sequence >= sequence still in the ring, in order.
+  std::vector<AccessRecord> LogSince(uint32_t sequence);
+  void ClearLog();
+  void Reset();  // DR 0, CR 0, all input pins open, wiring Nothing, log cleared
+
+ private:
+  void* mapping_ = nullptr;  // HANDLE of the file mapping
+  void* mutex_ = nullptr;    // HANDLE of the named mutex
+  VirtualPortShared* shared_ = nullptr;
+};
