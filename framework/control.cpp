@@ -1,0 +1,96 @@
+#include "control.h"
+
+#include "colors.h"
+#include "state.h"
+#include "window.h"
+
+void TControl::Init() {
+  Ctl3D = true;
+  ClientEdge = true;
+  Color = kColorBtnFace;
+  TextColor = kColorWindowText;
+  Margin = 2;
+  ClassStyle = kDefaultClassStyle;
+  ExStyle = kDefaultExStyle;
+  Style = kDefaultStyle;
+  Visible = true;
+  MessageHandlers = NewList();
+  Children = NewList();
+}
+
+void TControl::InitControl(TControl* parent) {
+  Init();
+  if (parent != nullptr) Color = parent->Color;
+  AttachToParent(this, parent);
+}
+
+void TControl::Done() {
+  // A Done reached again while this one runs (a release from inside the
+  // teardown) leaves the teardown and the freeing to the outer call.
+  if (Destroying) return;
+  Destroying = true;
+
+  if (MainWindow == this) MainWindow = nullptr;
+  if (TControl* form = ParentForm(this); form != nullptr && form->FocusedControl == this) {
+    form->FocusedControl = nullptr;
+  }
+  // A window the system already destroyed may have its handle reused by
+  // another window, which must not be touched.
+  const bool windowAlive = Handle != nullptr && !WindowDestroyed && IsWindow(Handle);
+  if (windowAlive) ShowWindow(Handle, SW_HIDE);
+
+  // Child controls go first, oldest first, while this window still exists.
+  FreeOwned(this);
+
+  if (Icon != nullptr && Icon != kNoIcon) DestroyIcon(Icon);
+  Icon = nullptr;
+  if (Handle != nullptr) {
+    if (windowAlive && IsWindow(Handle)) {
+      // From here on the window no longer leads to this object.
+      SetWindowLongA(Handle, GWL_USERDATA, 0);
+      DestroyWindow(Handle);
+    }
+    Handle = nullptr;
+  }
+
+  if (Brush != nullptr) DeleteControlBrush(this);
+  std::string().swap(Text);
+  if (Parent != nullptr) {
+    Parent->Children->Remove(this);
+    RemoveOwned(Parent, this);
+    if (Parent->FocusedControl == this) Parent->FocusedControl = nullptr;
+    Parent = nullptr;
+  }
+  // Children still held elsewhere outlive this record: they must not keep
+  // pointing at it.
+  for (int32_t i = 0; i < Children->Count; ++i) {
+    static_cast<TControl*>(Children->Items[i])->Parent = nullptr;
+  }
+  ReleaseAndClear(Children);
+  ReleaseAndClear(MessageHandlers);
+  ObjectBase::Done();
+}
+
+TControl* NewControl(TControl* parent) {
+  auto* control = new TControl();
+  control->InitControl(parent);
+  return control;
+}
+
+void AttachToParent(TControl* control, TControl* newParent) {
+  if (control->Parent == newParent) return;
+  if (TControl* oldParent = control->Parent; oldParent != nullptr) {
+    oldParent->Children->Remove(control);
+    RemoveOwned(oldParent, control);
+  }
+  control->Parent = newParent;
+  if (newParent == nullptr) return;
+  newParent->Children->Add(control);
+  AddOwned(newParent, control);
+  if (control->Handle != nullptr) SetParent(control->Handle, GetHandle(newParent));
+}
+
+TControl* ParentForm(TControl* control) {
+  while (control != nullptr && control->IsChild) control = control->Parent;
+  return control;
+}
