@@ -1,0 +1,53 @@
+#include "application.h"
+
+#include "object.h"
+#include "state.h"
+
+bool IsMainWindow(TControl* control) {
+  if (control == nullptr) return false;
+  if (MainWindow == nullptr) return !control->IsChild;
+  return control == MainWindow;
+}
+
+bool PumpOne(TControl* /*mainForm*/) {
+  MSG msg;
+  if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+  // A WM_NULL is still dispatched but ends the current drain.
+  const bool more = msg.message != WM_NULL;
+  if (msg.message == WM_QUIT) {
+    Terminated = true;
+    return more;
+  }
+  TranslateMessage(&msg);
+  DispatchMessageA(&msg);
+  return more;
+}
+
+void ProcessMessages(TControl* mainForm) {
+  while (PumpOne(mainForm)) {
+  }
+}
+
+void Shutdown(TControl*& mainForm) {
+  Terminated = true;
+  Running = false;
+  TControl* form = MainWindow;
+  MainWindow = nullptr;
+  if (form == nullptr) return;
+  // One release for the hold taken here, one for the caller's variable.
+  AddRef(form);
+  mainForm = nullptr;
+  Release(form);
+  Release(form);
+}
+
+void Run(TControl*& mainForm) {
+  Running = true;
+  MainWindow = mainForm;
+  if (mainForm != nullptr) mainForm->Realize();
+  while (!Terminated) {
+    WaitMessage();
+    ProcessMessages(mainForm);
+  }
+  if (mainForm != nullptr) Shutdown(mainForm);
+}
