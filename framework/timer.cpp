@@ -1,0 +1,59 @@
+#include "timer.h"
+
+#include "kinds.h"
+#include "state.h"
+#include "window.h"
+
+namespace {
+
+// The platform timer's identifier is the Timer itself.
+void CALLBACK TimerTick(HWND /*window*/, UINT /*msg*/, UINT_PTR id, DWORD /*time*/) noexcept {
+  Timer* timer = reinterpret_cast<Timer*>(id);
+  timer->OnTimer(timer);
+}
+
+// The hidden window that owns every platform timer: a parentless control of
+// the framework's own class, never shown and never taken for a main window.
+TControl* CreateTimerHost() {
+  TControl* host = CreateControl(nullptr, "", false);
+  host->Style = 0;
+  host->IsChild = true;
+  return host;
+}
+
+}  // namespace
+
+Timer* NewTimer(int32_t interval) {
+  Timer* timer = NewObject<Timer>();
+  timer->Interval = interval > 0 ? interval : 1000;
+  ++TimerCount;
+  return timer;
+}
+
+void Timer::SetEnabled(bool enabled) {
+  const bool wasEnabled = Enabled;
+  Enabled = enabled;
+  if (wasEnabled == enabled) return;
+  if (enabled) {
+    if (TimerHost == nullptr) TimerHost = CreateTimerHost();
+    HWND host = GetHandle(TimerHost);
+    // Without the host window the platform would choose its own identifier,
+    // which the tick could not map back to this Timer: the timer stays idle.
+    TimerId = host != nullptr
+                  ? static_cast<uint32_t>(SetTimer(host, reinterpret_cast<UINT_PTR>(this),
+                                                   static_cast<UINT>(Interval), TimerTick))
+                  : 0;
+  } else if (TimerId != 0) {
+    KillTimer(TimerHost != nullptr ? TimerHost->Handle : nullptr, TimerId);
+    TimerId = 0;
+  }
+}
+
+void Timer::Done() {
+  SetEnabled(false);
+  FreeOwned(this);
+  --TimerCount;
+  // The host lives exactly as long as any Timer does.
+  if (TimerCount == 0) ReleaseAndClear(TimerHost);
+  ObjectBase::Done();
+}
