@@ -1,0 +1,44 @@
+#include "port.h"
+
+// The port I/O library, bound when the program loads.
+extern "C" {
+__declspec(dllimport) short __stdcall Inp32(short port);
+__declspec(dllimport) void __stdcall Out32(short port, short data);
+}
+
+PortStateRecord PortState{};
+
+namespace {
+uint8_t ReadPort(uint32_t offset) {
+  return static_cast<uint8_t>(Inp32(static_cast<short>(RegisterPort(offset))));
+}
+void WritePort(uint32_t offset, uint8_t value) {
+  Out32(static_cast<short>(RegisterPort(offset)), value);
+}
+}  // namespace
+
+uint16_t RegisterPort(uint32_t offset) {
+  return static_cast<uint16_t>(PortState.BaseAddress + offset);
+}
+
+bool PortChosen() { return PortState.BaseAddress != 0; }
+
+bool ReadRegisters() {
+  if (!PortChosen()) return false;
+  PortState.LastDR = ReadPort(kDROffset);
+  PortState.LastCR = ReadPort(kCROffset);
+  PortState.LastSR = ReadPort(kSROffset);
+  return true;
+}
+
+bool WriteDR(uint8_t value) {
+  if (!PortChosen()) return false;
+  WritePort(kDROffset, value);
+  return true;
+}
+
+bool WriteCR(uint8_t value) {
+  if (!PortChosen()) return false;
+  WritePort(kCROffset, value);
+  return true;
+}
