@@ -1,0 +1,27 @@
+#pragma once
+// What a click on a cell and a close request do: flip one register bit, or
+// ask before quitting. Every handler takes the MainForm as its context.
+#include <cstddef>
+#include <string>
+
+#include "object.h"
+
+class MainForm;
+
+// The question asked before the program quits, in UTF-16.
+inline constexpr wchar_t kExitQuestion[] =
+    L"\x0412\x044B \x0434\x0435\x0439\x0441\x0442\x0432\x0438\x0442\x0435\x043B\x044C\x043D\x043E "
+    L"\x0445\x043E\x0442\x0438\x0442\x0435 \x0432\x044B\x0439\x0442\x0438?";
+
+// The OnClick handler of the cell of PinMap entry `index` (DR and CR entries
+// only): writes the last polled register value with that bit flipped.
+NotifyEvent::CodeType FlipBitHandler(size_t index);
+
+// The main window's close query: stops the poll, asks Yes/No, refuses the
+// close and restarts the poll on No, and writes 0 to DR after either answer.
+// A close request arriving while the question is open is refused at once.
+void ExitQuestion(void* data, ObjectBase* sender, bool& canClose);
+
+// The exit question's text in the system's ANSI code page; letters the code
+// page lacks become its default character.
+std::string ExitQuestionText();

@@ -1,0 +1,85 @@
+#pragma once
+// The main window's record and its builder. MainForm refers to every control
+// of the window and to the poll timer; it is the context of every handler
+// the port monitor installs.
+#include <array>
+#include <cstdint>
+
+#include "control.h"
+#include "object.h"
+#include "port.h"
+#include "timer.h"
+
+class MainForm : public ObjectBase {
+ public:
+  TControl* PortList;
+  TControl* Window;
+  TControl* DRBox;
+  TControl* CRBox;
+  TControl* SRBox;
+  TControl* SRDecimal;
+  TControl* SRHex;
+  TControl* SRBinary;
+  TControl* DRDecimal;
+  TControl* DRHex;
+  TControl* DRBinary;
+  TControl* CRDecimal;
+  TControl* CRHex;
+  TControl* CRBinary;
+  TControl* Cell10;
+  TControl* Cell11;
+  TControl* CellPIRQ;
+  TControl* Cell15;
+  TControl* Cell13;
+  TControl* Cell12;
+  TControl* Cell2;
+  TControl* Cell3;
+  TControl* Cell16;
+  TControl* Cell17;
+  TControl* CellAckIE;
+  TControl* CellDirect;
+  TControl* Cell4;
+  TControl* Cell5;
+  TControl* Cell6;
+  TControl* Cell7;
+  TControl* Cell8;
+  TControl* Cell9;
+  TControl* Cell1;
+  TControl* Cell14;
+  Timer* PollTimer;
+  // True while the exit question's message box is on screen, so that a
+  // further close request does not ask a second time.
+  bool Asking;
+};
+
+using ControlField = TControl* MainForm::*;
+
+// The cell of each PinMap entry, in PinMap order.
+inline constexpr std::array<ControlField, PinMap.size()> kCellFields = {
+    &MainForm::Cell2,  &MainForm::Cell3,     &MainForm::Cell4,      &MainForm::Cell5,
+    &MainForm::Cell6,  &MainForm::Cell7,     &MainForm::Cell8,      &MainForm::Cell9,
+    &MainForm::Cell1,  &MainForm::Cell14,    &MainForm::Cell16,     &MainForm::Cell17,
+    &MainForm::CellAckIE, &MainForm::CellDirect, &MainForm::CellPIRQ, &MainForm::Cell15,
+    &MainForm::Cell13, &MainForm::Cell12,    &MainForm::Cell10,     &MainForm::Cell11,
+};
+
+// The nine value labels in the order the poll sets them: DR, CR, SR decimal;
+// DR, CR, SR hexadecimal; DR, CR, SR binary.
+inline constexpr std::array<ControlField, 9> kValueLabelFields = {
+    &MainForm::DRDecimal, &MainForm::CRDecimal, &MainForm::SRDecimal,
+    &MainForm::DRHex,     &MainForm::CRHex,     &MainForm::SRHex,
+    &MainForm::DRBinary,  &MainForm::CRBinary,  &MainForm::SRBinary,
+};
+
+// Where the window is put and how large its client area is.
+constexpr int32_t kWindowLeft = 328;
+constexpr int32_t kWindowTop = 87;
+constexpr int32_t kClientWidth = 371;
+constexpr int32_t kClientHeight = 216;
+constexpr int32_t kPollInterval = 10;  // ms
+inline constexpr char kWindowCaption[] = "Pinlorn";
+
+// Creates the MainForm into `form`, the main window with all its controls
+// (hidden), the poll timer (enabled) and every handler, then lists the ports
+// and chooses the base address. Nothing is shown until the run loop starts.
+void BuildMainForm(MainForm*& form);
