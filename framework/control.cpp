@@ -34,24 +34,24 @@ void TControl::Done() {
   if (TControl* form = ParentForm(this); form != nullptr && form->FocusedControl == this) {
     form->FocusedControl = nullptr;
   }
-  // A window the system already destroyed may have its handle reused by
-  // another window, which must not be touched.
-  const bool windowAlive = Handle != nullptr && !WindowDestroyed && IsWindow(Handle);
-  if (windowAlive) ShowWindow(Handle, SW_HIDE);
+  // Only a window that still leads to this record is touched: once the
+  // system has destroyed it, its handle may belong to another window.
+  const bool ownWindow =
+      Handle != nullptr && IsWindow(Handle) &&
+      reinterpret_cast<TControl*>(GetWindowLongA(Handle, GWL_USERDATA)) == this;
+  if (ownWindow && !WindowDestroyed) ShowWindow(Handle, SW_HIDE);
 
   // Child controls go first, oldest first, while this window still exists.
   FreeOwned(this);
 
   if (Icon != nullptr && Icon != kNoIcon) DestroyIcon(Icon);
   Icon = nullptr;
-  if (Handle != nullptr) {
-    if (windowAlive && IsWindow(Handle)) {
-      // From here on the window no longer leads to this object.
-      SetWindowLongA(Handle, GWL_USERDATA, 0);
-      DestroyWindow(Handle);
-    }
-    Handle = nullptr;
+  if (ownWindow && IsWindow(Handle)) {
+    // From here on the window no longer leads to this object.
+    SetWindowLongA(Handle, GWL_USERDATA, 0);
+    if (!WindowDestroyed) DestroyWindow(Handle);
   }
+  Handle = nullptr;
 
   if (Brush != nullptr) DeleteControlBrush(this);
   std::string().swap(Text);

@@ -1,0 +1,262 @@
+#include "properties.h"
+
+#include "state.h"
+#include "window.h"
+
+namespace {
+
+constexpr UINT kMoveFlags = SWP_NOZORDER | SWP_NOACTIVATE;
+constexpr UINT kFrameRefreshFlags =
+    SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
+
+bool SameRect(const RECT& a, const RECT& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+}  // namespace
+
+void SetText(TControl* control, const std::string& text) {
+  control->Text = text;
+  if (control->Handle != nullptr) {
+    // A copy: a handler of WM_SETTEXT may set the text again meanwhile.
+    const std::string sent = control->Text;
+    SendMessageA(control->Handle, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(sent.c_str()));
+    if (!control->NoTextRepaint) Invalidate(control);
+  }
+  if (control->TextChangedProc != nullptr) control->TextChangedProc(control);
+}
+
+std::string GetText(TControl* control) {
+  if (control->Handle != nullptr) {
+    const int length = GetWindowTextLengthA(control->Handle);
+    control->Text.resize(length > 0 ? length : 0);
+    if (length > 0) {
+      // The length is an upper bound; keep what was actually copied.
+      const int copied = GetWindowTextA(control->Handle, control->Text.data(), length + 1);
+      control->Text.resize(copied > 0 ? copied : 0);
+    }
+  }
+  return control->Text;
+}
+
+RECT GetBounds(TControl* control) {
+  RECT bounds = control->Bounds;
+  if (control->Handle != nullptr && GetWindowRect(control->Handle, &bounds)) {
+    if (control->IsChild && control->Parent != nullptr) {
+      POINT origin{0, 0};
+      if (control->Parent->Handle != nullptr) ClientToScreen(control->Parent->Handle, &origin);
+      OffsetRect(&bounds, -origin.x, -origin.y);
+    }
+    control->Bounds = bounds;
+  }
+  return control->Bounds;
+}
+
+void SetBounds(TControl* control, const RECT& bounds) {
+  const RECT current = GetBounds(control);
+  if (SameRect(bounds, current)) return;
+  if (bounds.left != current.left) control->PositionSet |= 1;
+  if (bounds.top != current.top) control->PositionSet |= 2;
+  control->Bounds = bounds;
+  if (control->Handle == nullptr) return;
+
+  const int width = bounds.right - bounds.left;
+  const int height = bounds.bottom - bounds.top;
+  UINT flags = kMoveFlags;
+  if (width == current.right - current.left && height == current.bottom - current.top) {
+    flags |= SWP_NOSIZE;
+  } else if (bounds.left == current.left && bounds.top == current.top) {
+    flags |= SWP_NOMOVE;
+  }
+  SetWindowPos(control->Handle, nullptr, bounds.left, bounds.top, width, height, flags);
+  if (control->RepaintOnResize && (flags & SWP_NOSIZE) == 0) Invalidate(control);
+}
+
+void SetLeft(TControl* control, int32_t left) {
+  RECT bounds = GetBounds(control);
+  bounds.right = left + (bounds.right - bounds.left);
+  bounds.left = left;
+  SetBounds(control, bounds);
+}
+
+void SetTop(TControl* control, int32_t top) {
+  RECT bounds = GetBounds(control);
+  bounds.bottom = top + (bounds.bottom - bounds.top);
+  bounds.top = top;
+  SetBounds(control, bounds);
+}
+
+void SetWidth(TControl* control, int32_t width) {
+  RECT bounds = GetBounds(control);
+  bounds.right = bounds.left + width;
+  SetBounds(control, bounds);
+}
+
+void SetHeight(TControl* control, int32_t height) {
+  RECT bounds = GetBounds(control);
+  bounds.bottom = bounds.top + height;
+  SetBounds(control, bounds);
+}
+
+int32_t GetWidth(TControl* control) {
+  const RECT bounds = GetBounds(control);
+  return bounds.right - bounds.left;
+}
+
+int32_t GetHeight(TControl* control) {
+  const RECT bounds = GetBounds(control);
+  return bounds.bottom - bounds.top;
+}
+
+TControl* SetPosition(TControl* control, int32_t left, int32_t top) {
+  SetLeft(control, left);
+  SetTop(control, top);
+  return control;
+}
+
+TControl* SetSize(TControl* control, int32_t width, int32_t height) {
+  RECT bounds = GetBounds(control);
+  if (width > 0) bounds.right = bounds.left + width;
+  if (height > 0) bounds.bottom = bounds.top + height;
+  SetBounds(control, bounds);
+  return control;
+}
+
+RECT GetClientArea(TControl* control) {
+  RECT area = control->Bounds;
+  if (HWND window = GetHandle(control); window != nullptr) GetClientRect(window, &area);
+  area.top += control->ClientInsets.Top;
+  area.bottom -= control->ClientInsets.Bottom;
+  area.left += control->ClientInsets.Left;
+  area.right -= control->ClientInsets.Right;
+  return area;
+}
+
+TControl* SetClientSize(TControl* control, int32_t width, int32_t height) {
+  if (width > 0) {
+    const RECT area = GetClientArea(control);
+    SetWidth(control, GetWidth(control) - (area.right - area.left) + width);
+  }
+  if (height > 0) {
+    const RECT area = GetClientArea(control);
+    SetHeight(control, GetHeight(control) - (area.bottom - area.top) + height);
+  }
+  return control;
+}
+
+void SetStyle(TControl* control, uint32_t style) {
+  if (style == control->Style) return;
+  control->Style = style;
+  if (control->Handle == nullptr) return;
+  SetWindowLongA(control->Handle, GWL_STYLE, static_cast<LONG>(style));
+  SetWindowPos(control->Handle, nullptr, 0, 0, 0, 0, kFrameRefreshFlags);
+  Invalidate(control);
+}
+
+void SetAlignment(TControl* control, uint8_t alignment) {
+  const KindTable& kind = control->KindMessages;
+  const uint32_t left = kind.AlignLeftBits;
+  const uint32_t right = kind.AlignRightBits;
+  const uint32_t centre = kind.AlignCentreBits;
+  uint32_t style = control->Style;
+  switch (alignment) {
+    case 0:
+      style = (style & ~(right | centre)) | left;
+      break;
+    case 1:
+      style = (style & ~(left | centre)) | right;
+      break;
+    case 2:
+      style = (style & ~(left | right)) | centre;
+      break;
+    default:
+      return;  // not an alignment: nothing changes
+  }
+  control->Alignment = alignment;
+  SetStyle(control, style & ~static_cast<uint32_t>(kind.AlignClearBits));
+}
+
+void SetVisible(TControl* control, bool visible) {
+  if (visible) {
+    control->Style |= WS_VISIBLE;
+  } else {
+    control->Style &= ~static_cast<uint32_t>(WS_VISIBLE);
+  }
+  control->Visible = visible;
+  if (control->Handle == nullptr) return;
+  if (visible) {
+    ShowWindow(control->Handle, SW_SHOW);
+  } else {
+    control->ShowPending = false;
+    ShowWindow(control->Handle, SW_HIDE);
+  }
+}
+
+bool IsVisible(TControl* control) {
+  if (control->Handle != nullptr && !control->IsChild) {
+    control->Visible = IsWindowVisible(control->Handle) != 0;
+  }
+  return control->Visible;
+}
+
+bool IsEnabled(TControl* control) {
+  if (control->Handle != nullptr) return IsWindowEnabled(control->Handle) != 0;
+  return (control->Style & WS_DISABLED) == 0;
+}
+
+bool TakeFocus(TControl* control) {
+  if (!IsEnabled(control) || !(control->TabStop || (control->Style & WS_TABSTOP) != 0)) {
+    return false;
+  }
+  ++control->FocusDepth;
+  SetFocus(control->Handle);
+  --control->FocusDepth;
+  return true;
+}
+
+void Activate(TControl* control) {
+  if (!control->TabStop) return;
+  if (!control->IsChild) {
+    SetForegroundWindow(GetHandle(control));
+    return;
+  }
+  if (TControl* form = ParentForm(control); form != nullptr) {
+    if (form->FocusedControl != nullptr && form->FocusedControl != control) SetFocus(nullptr);
+    form->FocusedControl = control;
+  }
+  SetFocus(GetHandle(control));
+}
+
+void Invalidate(TControl* control) {
+  if (control->Handle != nullptr) InvalidateRect(control->Handle, nullptr, TRUE);
+}
+
+HICON WindowIcon(TControl* control) {
+  if (control->Icon == kNoIcon) return nullptr;
+  if (control->Icon != nullptr) return control->Icon;
+  HICON icon = nullptr;
+  if (MainWindow != nullptr && MainWindow != control) {
+    // Other top-level windows own a copy, destroyed with them.
+    if (HICON mainIcon = WindowIcon(MainWindow); mainIcon != nullptr) {
+      icon = static_cast<HICON>(CopyImage(mainIcon, IMAGE_ICON, 0, 0, 0));
+    }
+  } else {
+    icon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
+  }
+  // A missing icon is remembered as "no icon", so it is not looked up again.
+  control->Icon = icon != nullptr ? icon : kNoIcon;
+  return icon;
+}
+
+// WM_SETFOCUS of a form: hands the focus to the form's FocusedControl
+// (handled when that control could be realized); otherwise not handled.
+bool FormFocusHandler(TControl* control, MessageRecord& message, LRESULT& /*result*/) {
+  if (message.Msg != WM_SETFOCUS) return false;
+  bool handled = false;
+  if (TControl* focused = control->FocusedControl; focused != nullptr && focused->Realize()) {
+    SetFocus(focused->Handle);
+    handled = true;
+  }
+  if (MainWindow != nullptr && MainWindow != control) MainWindow->FocusedControl = control;
+  return handled;
+}
