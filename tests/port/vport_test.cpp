@@ -1,0 +1,226 @@
+// The virtual port behaves like a standard parallel port, and every process
+// sees the same port: checked here through the client and through portbench.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <initializer_list>
+#include <sstream>
+#include <string>
+
+#include "vport_client.h"
+
+namespace {
+
+class VPort : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(port_.IsOpen());
+    port_.Reset();
+  }
+  void TearDown() override { port_.Reset(); }
+  VirtualPort port_;
+};
+
+TEST_F(VPort, RegistersReadBackAsTheHardwareDoes) {
+  const struct {
+    const char* label;
+    uint16_t port;
+    uint8_t written;
+    uint16_t readPort;
+    uint8_t read;
+  } cases[] = {
+      {"DR latch", 0x378, 0xA5, 0x378, 0xA5},
+      {"CR bits 6-7 read 1", 0x37A, 0x15, 0x37A, 0xD5},
+      {"CR all set", 0x37A, 0xFF, 0x37A, 0xFF},
+      {"SR is read-only", 0x379, 0x00, 0x379, 0x7F},
+      {"no hardware at 0x278", 0x278, 0x00, 0x278, 0xFF},
+      {"LPT1 untouched by 0x278", 0x278, 0x00, 0x378, 0x00},
+      {"no hardware at 0x3BC", 0x3BC, 0x12, 0x3BC, 0xFF},
+  };
+  for (const auto& c : cases) {
+    port_.Reset();
+    port_.Write(c.port, c.written);
+    EXPECT_EQ(port_.Read(c.readPort), c.read) << c.label;
+  }
+}
+
+TEST_F(VPort, IdlePortAndControlPinInversion) {
+  EXPECT_EQ(port_.StatusValue(), 0x7F);
+  EXPECT_EQ(port_.ControlLatch(), 0xC0);
+  for (int pin : {1, 14, 17, 10, 11, 12, 13, 15}) EXPECT_TRUE(port_.PinLevel(pin)) << pin;
+  for (int pin : {2, 9, 16, 18, 25, 0}) EXPECT_FALSE(port_.PinLevel(pin)) << pin;
+  port_.Write(0x37A, 0x0F);
+  for (int pin : {1, 14, 17}) EXPECT_FALSE(port_.PinLevel(pin)) << pin;
+  EXPECT_TRUE(port_.PinLevel(16));
+}
+
+TEST_F(VPort, InputPinsDriveStatusBitsWithPin11Inverted) {
+  const struct {
+    int pin;
+    uint8_t statusWhenLow;
+  } cases[] = {{15, 0x77}, {13, 0x6F}, {12, 0x5F}, {10, 0x3F}, {11, 0xFF}};
+  for (const auto& c : cases) {
+    ASSERT_TRUE(port_.SetInputPin(c.pin, false));
+    EXPECT_EQ(port_.StatusValue(), c.statusWhenLow) << c.pin;
+    EXPECT_FALSE(port_.PinLevel(c.pin));
+    ASSERT_TRUE(port_.SetInputPin(c.pin, true));
+    EXPECT_EQ(port_.StatusValue(), 0x7F) << c.pin;
+    port_.SetInputPin(c.pin, false);
+    ASSERT_TRUE(port_.OpenInputPin(c.pin));
+    EXPECT_EQ(port_.StatusValue(), 0x7F) << c.pin;
+  }
+  port_.SetInputPin(15, false);
+  for (int pin : {0, 1, 2, 9, 14, 16, 17, 18}) {
+    EXPECT_FALSE(port_.SetInputPin(pin, true)) << pin;
+    EXPECT_FALSE(port_.OpenInputPin(pin)) << pin;
+  }
+  EXPECT_EQ(port_.StatusValue(), 0x77);
+}
+
+TEST_F(VPort, LoopbackPlugOverridesInputPins) {
+  port_.SetInputPin(13, false);
+  port_.SetWiring(Wiring::Loopback);
+  const struct {
+    uint8_t dr;
+    uint8_t sr;
+  } cases[] = {{0x00, 0x87}, {0x1F, 0x7F}, {0x01, 0x8F}, {0x02, 0x97}, {0x10, 0x07}, {0xE0, 0x87}};
+  for (const auto& c : cases) {
+    port_.Write(0x378, c.dr);
+    EXPECT_EQ(port_.Read(0x379), c.sr) << int{c.dr};
+  }
+  port_.SetWiring(Wiring::Nothing);
+  EXPECT_EQ(port_.StatusValue(), 0x6F);  // pin 13's own setting is back
+}
+
+TEST_F(VPort, LogKeepsTheLatestAccessesInOrderWithinItsRing) {
+  uint32_t start = port_.NextSequence();
+  port_.Read(0x378);
+  port_.Write(0x37A, 0x2F);
+  auto log = port_.LogSince(start);
+  ASSERT_EQ(log.size(), 2u);
+  EXPECT_EQ(log[0].Sequence, start);
+  EXPECT_EQ(log[1].Sequence, start + 1);
+  EXPECT_EQ(log[1].Port, 0x37A);
+  EXPECT_EQ(log[1].Kind, AccessKind::Write);
+  EXPECT_EQ(log[1].Value, 0x2F);
+  EXPECT_TRUE(port_.LogSince(start + 5).empty());  // not given yet
+  EXPECT_EQ(port_.StatusValue(), 0x7F);            // not logged
+  EXPECT_EQ(port_.NextSequence(), start + 2);
+
+  for (int i = 0; i < 9000; ++i) port_.Read(0x379);
+  log = port_.LogSince(start);
+  ASSERT_EQ(log.size(), 8192u);
+  EXPECT_EQ(log.front().Sequence, start + 9002 - 8192);
+  EXPECT_EQ(log.back().Sequence, start + 9001);
+
+  port_.ClearLog();
+  EXPECT_TRUE(port_.LogSince(start).empty());
+  EXPECT_EQ(port_.NextSequence(), start + 9002);
+}
+
+// Runs portbench with `args`; returns its exit code, stdout and stderr.
+struct BenchRun {
+  DWORD exitCode = 0xFFFFFFFF;
+  std::string out, err;
+};
+
+std::string TempFile(const char* tag) {
+  char dir[MAX_PATH], path[MAX_PATH];
+  GetTempPathA(MAX_PATH, dir);
+  GetTempFileNameA(dir, tag, 0, path);
+  return path;
+}
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  DeleteFileA(path.c_str());
+  return s.str();
+}
+
+BenchRun RunBench(const std::string& args) {
+  BenchRun run;
+  const char* exe = std::getenv("PINLORN_PORTBENCH");
+  if (!exe) {
+    ADD_FAILURE() << "PINLORN_PORTBENCH is not set";
+    return run;
+  }
+  std::string outPath = TempFile("pbo"), errPath = TempFile("pbe");
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE out = CreateFileA(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+  HANDLE err = CreateFileA(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdOutput = out;
+  si.hStdError = err;
+  PROCESS_INFORMATION pi{};
+  std::string commandLine = std::string("\"") + exe + "\" " + args;
+  if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi)) {
+    EXPECT_EQ(WaitForSingleObject(pi.hProcess, 30000), WAIT_OBJECT_0) << commandLine;
+    GetExitCodeProcess(pi.hProcess, &run.exitCode);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+  } else {
+    ADD_FAILURE() << "cannot start " << commandLine;
+  }
+  CloseHandle(out);
+  CloseHandle(err);
+  run.out = Slurp(outPath);
+  run.err = Slurp(errPath);
+  return run;
+}
+
+TEST_F(VPort, BenchToolSteersAndShowsTheSamePort) {
+  BenchRun run = RunBench("set 15 low");
+  EXPECT_EQ(run.exitCode, 0u) << run.err;
+  EXPECT_EQ(port_.StatusValue(), 0x77);
+
+  EXPECT_EQ(RunBench("wiring loopback").exitCode, 0u);
+  EXPECT_EQ(port_.GetWiring(), Wiring::Loopback);
+
+  port_.Write(0x378, 0x1F);
+  port_.Read(0x379);
+  run = RunBench("status");
+  EXPECT_EQ(run.exitCode, 0u) << run.err;
+  EXPECT_NE(run.out.find("wiring loopback"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("SR 0x379  0x7F  01111111"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("pin  6  high"), std::string::npos) << run.out;
+
+  run = RunBench("log 2");
+  EXPECT_EQ(run.exitCode, 0u) << run.err;
+  EXPECT_NE(run.out.find("write  0x378  0x1F"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("read   0x379  0x7F"), std::string::npos) << run.out;
+  EXPECT_LT(run.out.find("write"), run.out.find("read")) << run.out;
+
+  EXPECT_EQ(RunBench("reset").exitCode, 0u);
+  EXPECT_EQ(port_.GetWiring(), Wiring::Nothing);
+  EXPECT_EQ(port_.DataLatch(), 0);
+  EXPECT_EQ(port_.StatusValue(), 0x7F);
+}
+
+TEST_F(VPort, BenchToolRejectsBadInputAndChangesNothing) {
+  port_.Write(0x378, 0x5A);
+  port_.SetInputPin(13, false);
+  auto snapshot = [&] {
+    std::string s = std::to_string(port_.DataLatch()) + "/" + std::to_string(port_.ControlLatch()) + "/" +
+                    std::to_string(port_.StatusValue()) + "/" + std::to_string(int(port_.GetWiring())) + "/" +
+                    std::to_string(port_.NextSequence()) + "/" + std::to_string(port_.LogSince(0).size());
+    return s;
+  };
+  const std::string before = snapshot();
+  for (const char* args : {"", "frobnicate", "set 2 low", "set 16 high", "set 15 middle", "set 15",
+                           "set x15 low", "set -15 low", "set 15 low extra", "wiring star", "log 0",
+                           "log 8193", "log -1", "log 99999999999", "status now", "reset please"}) {
+    BenchRun run = RunBench(args);
+    EXPECT_EQ(run.exitCode, 2u) << "'" << args << "'";
+    EXPECT_NE(run.err.find("portbench"), std::string::npos) << "'" << args << "': " << run.err;
+    EXPECT_TRUE(run.out.empty()) << "'" << args << "': " << run.out;
+    EXPECT_EQ(snapshot(), before) << "'" << args << "'";
+  }
+}
+
+}  // namespace
