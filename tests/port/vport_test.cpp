@@ -223,4 +223,14 @@ TEST_F(VPort, BenchToolRejectsBadInputAndChangesNothing) {
   }
 }
 
+// With no other process holding the port, a change would vanish with portbench.
+TEST(VPortAlone, BenchChangeNobodyKeepsIsReportedAsFailure) {
+  BenchRun run = RunBench("set 15 low");
+  EXPECT_EQ(run.exitCode, 1u);
+  EXPECT_NE(run.err.find("no other program"), std::string::npos) << run.err;
+  run = RunBench("status");
+  EXPECT_EQ(run.exitCode, 0u) << run.err;
+  EXPECT_NE(run.out.find("SR 0x379  0x7F"), std::string::npos) << run.out;
+}
+
 }  // namespace

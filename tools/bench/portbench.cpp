@@ -1,7 +1,10 @@
 // portbench: shows and steers the virtual parallel port from the command line.
 // Every process under the same wineserver shares the port, so this changes
-// what a running monitor or test reads. Exit code 0 on success, 1 when the
-// port cannot be opened, 2 for a bad command line (then nothing is changed).
+// what a running monitor or test reads. The port lasts only while some
+// process has it open, so a change with no other process holding it would be
+// lost on exit: that is reported as a failure. Exit code 0 on success, 1 when
+// the port cannot be opened or the change would be lost, 2 for a bad command
+// line (then nothing is changed).
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -113,16 +116,17 @@ struct Command {
   const char* Arguments;
   int MinArgs;
   int MaxArgs;
+  bool Changes;  // steers the port rather than showing it
   int (*Run)(VirtualPort&, char**);
   const char* Summary;
 };
 constexpr Command kCommands[] = {
-    {"status", "", 0, 0, Status, "registers, wiring and the level of pins 1-17"},
-    {"set", "PIN high|low|open", 2, 2, Set, "level of input pin 10, 11, 12, 13 or 15 (open = pulled up)"},
-    {"wiring", "none|loopback", 1, 1, SetWiring, "loopback plug: 2->15, 3->13, 4->12, 5->10, 6->11"},
-    {"log", "[N]", 0, 1, Log, "the last N port accesses, oldest first (default 20)"},
-    {"reset", "", 0, 0, Reset, "DR 0, CR 0, inputs open, no wiring, log cleared"},
-    {"help", "", 0, 0, Help, "this text"},
+    {"status", "", 0, 0, false, Status, "registers, wiring and the level of pins 1-17"},
+    {"set", "PIN high|low|open", 2, 2, true, Set, "level of input pin 10, 11, 12, 13 or 15 (open = pulled up)"},
+    {"wiring", "none|loopback", 1, 1, true, SetWiring, "loopback plug: 2->15, 3->13, 4->12, 5->10, 6->11"},
+    {"log", "[N]", 0, 1, false, Log, "the last N port accesses, oldest first (default 20)"},
+    {"reset", "", 0, 0, true, Reset, "DR 0, CR 0, inputs open, no wiring, log cleared"},
+    {"help", "", 0, 0, false, Help, "this text"},
 };
 
 void PrintUsage(FILE* out) {
@@ -155,7 +159,13 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "portbench: cannot open the virtual port\n");
       return kExitNoPort;
     }
-    return c.Run(port, argv + 2);  // argv[argc] is null: absent optional arguments read as null
+    int result = c.Run(port, argv + 2);  // argv[argc] is null: an absent optional argument reads as null
+    if (result == kExitOk && c.Changes && !port.WasAlreadyOpen()) {
+      std::fprintf(stderr, "portbench: no other program has the virtual port open, so the change ends with"
+                           " portbench; start the program that uses the port first\n");
+      return kExitNoPort;
+    }
+    return result;
   }
   std::fprintf(stderr, "portbench: unknown command: %s\n", argv[1]);
   PrintUsage(stderr);

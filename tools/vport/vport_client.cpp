@@ -109,6 +109,7 @@ VirtualPort::VirtualPort() {
   if (!mutex) return;
   HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
                                       sizeof(VirtualPortShared), kMappingName);
+  bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
   if (!mapping) {
     CloseHandle(mutex);
     return;
@@ -122,6 +123,7 @@ VirtualPort::VirtualPort() {
   mutex_ = mutex;
   mapping_ = mapping;
   shared_ = static_cast<VirtualPortShared*>(view);
+  wasAlreadyOpen_ = existed;
 }
 
 VirtualPort::~VirtualPort() {
@@ -131,6 +133,8 @@ VirtualPort::~VirtualPort() {
 }
 
 bool VirtualPort::IsOpen() const { return shared_ != nullptr; }
+
+bool VirtualPort::WasAlreadyOpen() const { return wasAlreadyOpen_; }
 
 uint8_t VirtualPort::Read(uint16_t port) {
   if (!shared_) return 0xFF;

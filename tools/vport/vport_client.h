@@ -26,6 +26,9 @@ class VirtualPort {  // RAII: opens (creating if needed) the shared block and mu
   VirtualPort& operator=(const VirtualPort&) = delete;
 
   bool IsOpen() const;
+  // Whether another process had the port open already. When none had, the
+  // port's state ends with this object.
+  bool WasAlreadyOpen() const;
   uint8_t Read(uint16_t port);               // exactly what Inp32 returns; logged
   void Write(uint16_t port, uint8_t value);  // exactly what Out32 does; logged
   // Pins 10, 11, 12, 13, 15: level of an input pin when the plug does not
@@ -49,4 +52,5 @@ class VirtualPort {  // RAII: opens (creating if needed) the shared block and mu
   void* mapping_ = nullptr;  // HANDLE of the file mapping
   void* mutex_ = nullptr;    // HANDLE of the named mutex
   VirtualPortShared* shared_ = nullptr;
+  bool wasAlreadyOpen_ = false;
 };
