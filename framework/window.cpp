@@ -18,20 +18,16 @@ constexpr WPARAM kShowFocusCues = 0x00010002;  // UIS_CLEAR, UISF_HIDEFOCUS
 
 HINSTANCE ModuleInstance() { return GetModuleHandleA(nullptr); }
 
-// The control a framework window of this thread leads to, or null for
-// anything else (no window, a foreign window, a window being torn down).
-TControl* FrameworkControl(HWND window) {
-  if (window == nullptr || !IsWindow(window)) return nullptr;
-  if (GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) return nullptr;
-  if (reinterpret_cast<WNDPROC>(GetClassLongA(window, GCL_WNDPROC)) != FrameworkWindowProc) {
-    return nullptr;
-  }
-  return reinterpret_cast<TControl*>(GetWindowLongA(window, GWL_USERDATA));
-}
-
 bool IsOwnThreadWindow(HWND window) {
   return window != nullptr && IsWindow(window) &&
          GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
+}
+
+// The control behind a window of this thread, or null for anything else (no
+// window, a destroyed or foreign window, a window being torn down).
+TControl* ControlOfWindow(HWND window) {
+  if (!IsOwnThreadWindow(window)) return nullptr;
+  return reinterpret_cast<TControl*>(GetWindowLongA(window, GWL_USERDATA));
 }
 
 // Keeps a control alive across a call that may release it. A control whose
@@ -246,7 +242,7 @@ LRESULT TControl::HandleMessage(MessageRecord& message) {
       return CallDefault(this, message);
     case WM_COMMAND: {
       const HWND sender = reinterpret_cast<HWND>(message.LParam);
-      if (FrameworkControl(sender) != nullptr) {
+      if (ControlOfWindow(sender) != nullptr) {
         return SendMessageA(sender, ReflectedCommand, message.WParam, message.LParam);
       }
       return CallDefault(this, message);
@@ -322,7 +318,7 @@ void UnsubclassChildren(HWND window) {
 LRESULT CALLBACK ChildSubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
   try {
     const auto previous = reinterpret_cast<WNDPROC>(GetPropA(hwnd, kPrevProcProperty));
-    TControl* owner = FrameworkControl(GetParent(hwnd));
+    TControl* owner = ControlOfWindow(GetParent(hwnd));
     if (msg == WM_NCDESTROY && previous != nullptr) {
       SetWindowLongA(hwnd, GWL_WNDPROC, reinterpret_cast<LONG>(previous));
       RemovePropA(hwnd, kPrevProcProperty);
