@@ -107,6 +107,7 @@ void ClearLogOf(VirtualPortShared& s) { s.LogStart = s.NextSequence; }
 VirtualPort::VirtualPort() {
   HANDLE mutex = CreateMutexA(nullptr, FALSE, kMutexName);
   if (!mutex) return;
+  SetLastError(ERROR_SUCCESS);
   HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
                                       sizeof(VirtualPortShared), kMappingName);
   bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
