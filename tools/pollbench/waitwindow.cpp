@@ -1,0 +1,56 @@
+// waitwindow CAPTION [SECONDS]: waits until a visible top-level window with
+// exactly this caption exists and its program answers messages, then prints
+// its rectangle. Exit code 0 when found, 1 when SECONDS (default 30) passed.
+// scripts/run uses it to know when Pinlorn's window is up.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+struct Search {
+  const char* Caption;
+  HWND Found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM context) noexcept {
+  auto* search = reinterpret_cast<Search*>(context);
+  char text[256];
+  if (IsWindowVisible(window) && GetWindowTextA(window, text, sizeof text) > 0 &&
+      std::strcmp(text, search->Caption) == 0) {
+    search->Found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2 || argc > 3) {
+    std::fprintf(stderr, "usage: waitwindow CAPTION [SECONDS]\n");
+    return 2;
+  }
+  const DWORD limitMs = (argc == 3 ? std::strtoul(argv[2], nullptr, 10) : 30) * 1000;
+  const DWORD start = GetTickCount();
+  Search search{argv[1], nullptr};
+  for (;;) {
+    search.Found = nullptr;
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+    DWORD_PTR ignored;
+    // A window that answers has left its start-up and is dispatching messages.
+    if (search.Found &&
+        SendMessageTimeoutA(search.Found, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored)) {
+      break;
+    }
+    if (GetTickCount() - start >= limitMs) return 1;
+    Sleep(50);
+  }
+  RECT rect;
+  GetWindowRect(search.Found, &rect);
+  std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left,
+              rect.bottom - rect.top);
+  return 0;
+}
