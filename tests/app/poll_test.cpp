@@ -1,0 +1,125 @@
+// The register poll: what it reads, in which order it shows it, and that
+// unchanged colours cost no repainting.
+#include <gtest/gtest.h>
+
+#include "app_support.h"
+#include "poll.h"
+#include "pump.h"
+#include "texts.h"
+#include "vport_client.h"
+
+namespace {
+
+VirtualPort* port = nullptr;
+MainForm* polled = nullptr;
+
+// A label's text arriving: when, by the port log, and whether any cell had
+// been recoloured yet.
+struct TextArrival {
+  HWND Window;
+  uint32_t Sequence;
+  uint32_t FirstCellColour;
+};
+std::vector<TextArrival> arrivals;
+
+LRESULT CALLBACK RecordText(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  WNDPROC previous = reinterpret_cast<WNDPROC>(GetPropA(window, "TEST_PREV"));
+  if (msg == WM_SETTEXT) arrivals.push_back({window, port->NextSequence(), polled->Cell2->Color});
+  return CallWindowProcA(previous, window, msg, wParam, lParam);
+}
+
+class Poll : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    port = &vport;
+    vport.Reset();
+    polled = form.form;
+    form->PollTimer->SetEnabled(false);
+    ASSERT_TRUE(form->Window->Realize());
+    PortState.BaseAddress = 0x378;
+    arrivals.clear();
+    for (ControlField field : kValueLabelFields) {
+      HWND label = (form.form->*field)->Handle;
+      SetPropA(label, "TEST_PREV", reinterpret_cast<HANDLE>(GetWindowLongA(label, GWL_WNDPROC)));
+      SetWindowLongA(label, GWL_WNDPROC, reinterpret_cast<LONG>(&RecordText));
+    }
+  }
+  void Paint() { RedrawWindow(form->Window->Handle, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN); }
+  std::vector<std::string> LabelTexts() {
+    std::vector<std::string> texts;
+    for (ControlField field : kValueLabelFields) texts.push_back(WindowText((form.form->*field)->Handle));
+    return texts;
+  }
+
+  VirtualPort vport;
+  BuiltForm form;
+};
+
+TEST_F(Poll, ReadsThreeRegistersThenSetsTextsThenColours) {
+  vport.Write(0x378, 0xA5);
+  vport.Write(0x37A, 0x04);  // CR bits 6 and 7 read as 1
+  const uint32_t start = vport.NextSequence();
+  PollRegisters(form.form, form->PollTimer);
+
+  const std::vector<AccessRecord> log = vport.LogSince(start);
+  ASSERT_EQ(log.size(), 3u);
+  const uint16_t order[] = {0x378, 0x37A, 0x379};
+  for (size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(log[i].Port, order[i]);
+    EXPECT_EQ(log[i].Kind, AccessKind::Read);
+  }
+  EXPECT_EQ(PortState.LastDR, 0xA5);
+  EXPECT_EQ(PortState.LastCR, 0xC4);
+  EXPECT_EQ(PortState.LastSR, 0x7F);
+
+  ASSERT_EQ(arrivals.size(), 9u);
+  for (size_t i = 0; i < arrivals.size(); ++i) {
+    EXPECT_EQ(arrivals[i].Window, (form.form->*kValueLabelFields[i])->Handle) << i;
+    EXPECT_EQ(arrivals[i].Sequence, start + 3) << "text set before all three reads";
+    EXPECT_EQ(arrivals[i].FirstCellColour, kColorBtnFace) << "cell coloured before the texts";
+  }
+  const std::vector<std::string> texts = {"165", "196", "127", "A5", "C4", "7F",
+                                          "10100101", "11000100", "01111111"};
+  EXPECT_EQ(LabelTexts(), texts);
+
+  // Lit: DR 2, 4, 7, 9; CR 1, 14, 17 (inverted, 0) and 16; every SR cell.
+  const bool lit[20] = {1, 0, 1, 0, 0, 1, 0, 1, 1, 1, 1, 1, 0, 0, 1, 1, 1, 1, 1, 1};
+  for (size_t i = 0; i < PinMap.size(); ++i) {
+    EXPECT_EQ((form.form->*kCellFields[i])->Color, lit[i] ? kLitColour : kUnlitColour)
+        << PinMap[i].Caption;
+  }
+}
+
+TEST_F(Poll, ResendsTextsButRepaintsOnlyChangedCells) {
+  PollRegisters(form.form, form->PollTimer);
+  Paint();
+  arrivals.clear();
+  PollRegisters(form.form, form->PollTimer);
+  EXPECT_EQ(arrivals.size(), 9u);
+  for (ControlField cell : kCellFields) EXPECT_FALSE(GetUpdateRect((form.form->*cell)->Handle, nullptr, FALSE));
+
+  vport.Write(0x378, 0x01);
+  Paint();
+  PollRegisters(form.form, form->PollTimer);
+  for (size_t i = 0; i < PinMap.size(); ++i) {
+    EXPECT_EQ(GetUpdateRect((form.form->*kCellFields[i])->Handle, nullptr, FALSE) != FALSE, i == 0)
+        << PinMap[i].Caption;
+  }
+}
+
+TEST_F(Poll, ShowsZerosWithoutTouchingAnUnchosenPort) {
+  PortState.BaseAddress = 0;
+  const uint32_t start = vport.NextSequence();
+  PollRegisters(form.form, form->PollTimer);
+  EXPECT_TRUE(vport.LogSince(start).empty());
+  const std::vector<std::string> texts = {"0", "0", "0", "00", "00", "00",
+                                          "00000000", "00000000", "00000000"};
+  EXPECT_EQ(LabelTexts(), texts);
+}
+
+TEST_F(Poll, RunsFromTheTimer) {
+  form->PollTimer->SetEnabled(true);
+  EXPECT_TRUE(PumpUntil([&] { return WindowText(form->SRDecimal->Handle) == "127"; }));
+}
+
+}  // namespace
