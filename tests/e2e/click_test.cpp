@@ -1,0 +1,174 @@
+// Real mouse clicks on the running window's cells, and what reached the port.
+#include <gtest/gtest.h>
+
+#include "outside.h"
+
+namespace {
+
+constexpr uint16_t kDR = 0x378, kCR = 0x37A;
+
+class ClickTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    port = new VirtualPort;
+    port->Reset();
+    ports = new PortListInRegistry(OnePort());
+    program = new Pinlorn;
+  }
+  static void TearDownTestSuite() {
+    delete program;
+    delete ports;
+    delete port;
+  }
+  void SetUp() override {
+    ASSERT_TRUE(port->IsOpen());
+    ASSERT_TRUE(ports->Ok());
+    ASSERT_TRUE(program->Started());
+    port->Reset();
+  }
+
+  // Puts DR and CR at these values and waits until the window shows them,
+  // so that the program's last polled values are known.
+  static ::testing::AssertionResult Registers(uint8_t dr, uint8_t cr) {
+    port->Write(kDR, dr);
+    port->Write(kCR, cr);
+    const std::string drText = std::to_string(dr);
+    const std::string crText = std::to_string(port->ControlLatch());
+    if (WaitFor([&] {
+          return TextOf(program->Label("DR", "Decimal")) == drText &&
+                 TextOf(program->Label("CR", "Decimal")) == crText;
+        })) {
+      return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << "the window never showed DR " << drText << ", CR "
+                                         << crText;
+  }
+
+  // The program's writes from `since` on, once `count` of them have arrived.
+  static std::vector<AccessRecord> WritesAfter(uint32_t since, size_t count) {
+    WaitFor([&] { return Writes(*port, since).size() >= count; });
+    return Writes(*port, since);
+  }
+
+  static VirtualPort* port;
+  static PortListInRegistry* ports;
+  static Pinlorn* program;
+};
+VirtualPort* ClickTest::port = nullptr;
+PortListInRegistry* ClickTest::ports = nullptr;
+Pinlorn* ClickTest::program = nullptr;
+
+struct ClickCase {
+  const char* Cell;
+  uint8_t DR, CR;     // register values before the click (CR as written)
+  uint16_t Written;   // port the click writes
+  uint8_t Value;      // byte it writes
+};
+
+// Every writable cell flips its own bit in the value last read; CR bits 6
+// and 7, which read as 1, are written back as read.
+constexpr ClickCase kClicks[] = {
+    {"2", 0x00, 0x00, kDR, 0x01},      {"3", 0x5A, 0x00, kDR, 0x58},
+    {"4", 0x5A, 0x00, kDR, 0x5E},      {"5", 0x5A, 0x00, kDR, 0x52},
+    {"6", 0x5A, 0x00, kDR, 0x4A},      {"7", 0x5A, 0x00, kDR, 0x7A},
+    {"8", 0x5A, 0x00, kDR, 0x1A},      {"9", 0x7F, 0x00, kDR, 0xFF},
+    {"1", 0x00, 0x00, kCR, 0xC1},      {"14", 0x00, 0x15, kCR, 0xD7},
+    {"16", 0x00, 0x15, kCR, 0xD1},     {"17", 0x00, 0x15, kCR, 0xDD},
+    {"AckIE", 0x00, 0x15, kCR, 0xC5},  {"Direct", 0x00, 0x04, kCR, 0xE4},
+    {"9", 0x80, 0x00, kDR, 0x00},
+};
+// Two clicks on one cell in quick succession make a double click, which
+// flips nothing: the table never clicks the same cell twice in a row.
+
+TEST_F(ClickTest, EachWritableCellWritesItsRegisterWithItsBitFlipped) {
+  for (const ClickCase& c : kClicks) {
+    SCOPED_TRACE(c.Cell);
+    ASSERT_TRUE(Registers(c.DR, c.CR));
+    const uint32_t since = port->NextSequence();
+    Pinlorn::Click(program->Cell(c.Cell));
+    const std::vector<AccessRecord> writes = WritesAfter(since, 1);
+    ASSERT_EQ(writes.size(), 1u) << Describe(writes);
+    EXPECT_EQ(writes[0].Port, c.Written);
+    EXPECT_EQ(writes[0].Value, c.Value);
+    // The window follows the port at the next poll.
+    const std::string shown = std::to_string(c.Written == kDR ? port->DataLatch()
+                                                              : port->ControlLatch());
+    EXPECT_TRUE(WaitFor([&] {
+      return TextOf(program->Label(c.Written == kDR ? "DR" : "CR", "Decimal")) == shown;
+    }));
+  }
+}
+
+TEST_F(ClickTest, StatusCellsWriteNothing) {
+  ASSERT_TRUE(Registers(0x00, 0x00));
+  const uint32_t since = port->NextSequence();
+  for (const char* caption : {"PIRQ", "15", "13", "12", "10", "11"}) {
+    Pinlorn::Click(program->Cell(caption));
+  }
+  // Clicks are handled in turn: once this one's write arrives, the six
+  // before it have been handled too.
+  Pinlorn::Click(program->Cell("5"));
+  const std::vector<AccessRecord> writes = WritesAfter(since, 1);
+  ASSERT_EQ(writes.size(), 1u) << Describe(writes);
+  EXPECT_EQ(writes[0].Port, kDR);
+  EXPECT_EQ(writes[0].Value, 0x08);
+}
+
+TEST_F(ClickTest, LabelsGroupBoxesAndThePortListWriteNothing) {
+  ASSERT_TRUE(Registers(0x00, 0x00));
+  const uint32_t since = port->NextSequence();
+  Pinlorn::Click(program->Label("DR", "Binary"));
+  Pinlorn::Click(program->Label("CR", "Hex"));
+  RECT box;
+  GetWindowRect(GetParent(program->Cell("2")), &box);
+  Pinlorn::ClickAt({box.left + 150, box.top + 40});  // inside DR's box, between its labels and cells
+  Pinlorn::Click(program->Cell("6"));
+  const std::vector<AccessRecord> writes = WritesAfter(since, 1);
+  ASSERT_EQ(writes.size(), 1u) << Describe(writes);
+  EXPECT_EQ(writes[0].Value, 0x10);
+}
+
+// Clicks faster than the poll all start from the same polled value; clicks
+// in quick succession on one place may also be taken as double clicks, which
+// flip nothing. Whatever the mix, each write flips bit 0 of the DR value read
+// before it, nothing else is written, and the window keeps working.
+TEST_F(ClickTest, BurstOfClicksOnOneCell) {
+  ASSERT_TRUE(Registers(0x40, 0x00));
+  const uint32_t since = port->NextSequence();
+  RECT cell;
+  GetWindowRect(program->Cell("2"), &cell);
+  Pinlorn::ClickAt({(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2}, 40);
+  // A click on another cell ends the burst: its write (bit 6 flipped) comes last.
+  Pinlorn::Click(program->Cell("8"));
+
+  // Each write against the DR value the poll read last before it.
+  struct Flip {
+    uint16_t Port;
+    uint8_t Bits;
+  };
+  std::vector<Flip> flips;
+  ASSERT_TRUE(WaitFor([&] {
+    flips.clear();
+    uint8_t lastRead = 0x40;
+    for (const AccessRecord& record : Accesses(*port, since)) {
+      if (record.Kind == AccessKind::Read && record.Port == kDR) lastRead = record.Value;
+      if (record.Kind == AccessKind::Write) {
+        flips.push_back({record.Port, static_cast<uint8_t>(record.Value ^ lastRead)});
+      }
+    }
+    return !flips.empty() && flips.back().Bits == 0x40;
+  })) << Describe(Writes(*port, since));
+
+  ASSERT_GE(flips.size(), 2u);
+  ASSERT_LE(flips.size(), 41u);
+  for (const Flip& flip : flips) {
+    EXPECT_EQ(flip.Port, kDR);
+    EXPECT_TRUE(flip.Bits == 0x01 || &flip == &flips.back()) << Describe(Writes(*port, since));
+  }
+  // Still polling and showing the port as it is.
+  EXPECT_TRUE(WaitFor([&] {
+    return TextOf(program->Label("DR", "Decimal")) == std::to_string(port->DataLatch());
+  }));
+}
+
+}  // namespace
