@@ -34,6 +34,9 @@ void TControl::Done() {
   if (TControl* form = ParentForm(this); form != nullptr && form->FocusedControl == this) {
     form->FocusedControl = nullptr;
   }
+  // A form the main window remembers as its active one must not be
+  // handed the focus after it is gone.
+  if (MainWindow != nullptr && MainWindow->FocusedControl == this) MainWindow->FocusedControl = nullptr;
   // Only a window that still leads to this record is touched: once the
   // system has destroyed it, its handle may belong to another window.
   const bool ownWindow =
