@@ -46,7 +46,10 @@ void Run(TControl*& mainForm) {
   MainWindow = mainForm;
   if (mainForm != nullptr) mainForm->Realize();
   while (!Terminated) {
-    WaitMessage();
+    // Blocks while the queue is empty. Unlike WaitMessage this also returns
+    // for messages already seen but left queued (those behind a WM_NULL that
+    // ended the last drain), which would otherwise wait for new input.
+    MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     ProcessMessages(mainForm);
   }
   if (mainForm != nullptr) Shutdown(mainForm);

@@ -1,0 +1,122 @@
+// Item operations on a real combo box, and the fallbacks of kinds without
+// item messages.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "framework_fixture.h"
+#include "items.h"
+#include "kinds.h"
+#include "properties.h"
+#include "window.h"
+
+namespace {
+
+using ItemsTest = FrameworkTest;
+
+std::string ItemText(TControl* combo, int index) {
+  char buffer[64] = {};
+  SendMessageA(combo->Handle, CB_GETLBTEXT, static_cast<WPARAM>(index),
+               reinterpret_cast<LPARAM>(buffer));
+  return buffer;
+}
+
+TEST_F(ItemsTest, AddingSelectsOnlyTheFirstItemOfAnEmptyList) {
+  TControl* form = CreateForm(nullptr, "items");
+  TControl* combo = CreateComboBox(form, kComboNoIntegralHeight);
+  AddItem(combo, "stale");
+  ClearItems(combo);
+  EXPECT_EQ(ItemCount(combo), 0);
+  EXPECT_EQ(GetItemIndex(combo), -1);
+
+  EXPECT_EQ(AddItem(combo, "LPT1"), 0);
+  EXPECT_EQ(GetItemIndex(combo), 0);
+  SetItemIndex(combo, -1);
+  EXPECT_EQ(AddItem(combo, "LPT2"), 1);
+  EXPECT_EQ(GetItemIndex(combo), -1) << "a non-empty list keeps its selection";
+  SetItemIndex(combo, 0);
+  EXPECT_EQ(AddItem(combo, ""), 2) << "an empty text is an item too";
+
+  ASSERT_EQ(ItemCount(combo), 3);
+  EXPECT_EQ(ItemText(combo, 0), "LPT1");
+  EXPECT_EQ(ItemText(combo, 1), "LPT2");
+  EXPECT_EQ(ItemText(combo, 2), "");
+  EXPECT_EQ(GetText(combo), "LPT1") << "the edit field shows the selected item";
+  Release(form);
+}
+
+TEST_F(ItemsTest, SetItemTextKeepsSelectionAndData) {
+  TControl* form = CreateForm(nullptr, "items");
+  TControl* combo = CreateComboBox(form, 0);
+  AddItem(combo, "a");
+  AddItem(combo, "b");
+  AddItem(combo, "c");
+  SetItemData(combo, 1, 0x378);
+  SetItemIndex(combo, 2);
+
+  SetItemText(combo, 1, "B");
+  ASSERT_EQ(ItemCount(combo), 3);
+  EXPECT_EQ(ItemText(combo, 1), "B");
+  EXPECT_EQ(GetItemData(combo, 1), 0x378u);
+  EXPECT_EQ(GetItemIndex(combo), 2);
+
+  // Insert and delete pass the platform's replies through.
+  EXPECT_EQ(InsertItem(combo, 0, "first"), 0);
+  DeleteItem(combo, 3);
+  ASSERT_EQ(ItemCount(combo), 3);
+  EXPECT_EQ(ItemText(combo, 0), "first");
+  EXPECT_EQ(ItemText(combo, 2), "B");
+  EXPECT_EQ(InsertItem(combo, 99, "nowhere"), CB_ERR);
+  Release(form);
+}
+
+TEST_F(ItemsTest, SetItemTextOnAnEmptyCombo) {
+  TControl* form = CreateForm(nullptr, "items");
+  TControl* combo = CreateComboBox(form, 0);
+  SetItemText(combo, 0, "only");
+  ASSERT_EQ(ItemCount(combo), 1);
+  EXPECT_EQ(ItemText(combo, 0), "only");
+  EXPECT_EQ(GetItemIndex(combo), -1) << "the remembered no-selection is restored";
+  EXPECT_EQ(GetItemData(combo, 0), 0xFFFFFFFFu) << "the failed data read is stored";
+  SetItemIndex(combo, 0);
+  EXPECT_EQ(GetItemIndex(combo), 0);
+  Release(form);
+}
+
+TEST_F(ItemsTest, KindsWithoutItemMessagesFallBack) {
+  TControl* form = CreateForm(nullptr, "items");
+  TControl* label = CreateLabel(form, "pin");
+  TControl* box = CreateGroupBox(form, "box");
+
+  // None of these needs the window, so none is made.
+  EXPECT_EQ(ItemCount(label), 0);
+  EXPECT_EQ(InsertItem(label, 0, "x"), -1);
+  EXPECT_EQ(GetItemData(label, 0), 0u);
+  SetItemData(label, 0, 7);
+  DeleteItem(label, 0);
+  SetItemText(label, 0, "ignored");
+  SetItemIndex(label, 5);
+  EXPECT_EQ(GetItemIndex(label), 5);
+  EXPECT_EQ(label->Handle, nullptr);
+  EXPECT_EQ(label->Text, "pin");
+
+  // Adding appends to the text; clearing empties it.
+  EXPECT_EQ(AddItem(label, " 2"), 0);
+  EXPECT_EQ(GetText(label), "pin 2");
+  ClearItems(label);
+  EXPECT_EQ(GetText(label), "");
+  ClearItems(box);
+  EXPECT_EQ(GetText(box), "");
+
+  // The same with windows: the fallbacks reach the window text.
+  ASSERT_NE(GetHandle(form), nullptr);
+  AddItem(box, "DR");
+  char text[16] = {};
+  GetWindowTextA(box->Handle, text, sizeof text);
+  EXPECT_STREQ(text, "DR");
+  ClearItems(box);
+  EXPECT_EQ(GetWindowTextLengthA(box->Handle), 0);
+  Release(form);
+}
+
+}  // namespace

@@ -1,0 +1,211 @@
+// The run loop: draining, WM_NULL and WM_QUIT in the queue, the close query
+// while running, and shutdown releasing everything the main form holds.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "application.h"
+#include "framework_fixture.h"
+#include "kinds.h"
+#include "properties.h"
+#include "timer.h"
+#include "window.h"
+
+namespace {
+
+using RunLoopTest = FrameworkTest;
+
+constexpr UINT kMarker = WM_APP + 7;
+// Marker tag on whose arrival the window posts a WM_NULL and then WM_QUIT.
+constexpr WPARAM kNullThenQuit = 99;
+
+// A record owned by the main form, like the port monitor's form record.
+struct OwnedRecord : ObjectBase {};
+
+// A plain window that records the marker messages it receives.
+class MarkerWindow {
+ public:
+  MarkerWindow() {
+    WNDCLASSA cls{};
+    cls.lpfnWndProc = Proc;
+    cls.hInstance = GetModuleHandleA(nullptr);
+    cls.lpszClassName = "run_loop_marker";
+    RegisterClassA(&cls);
+    window_ = CreateWindowExA(0, cls.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                              cls.hInstance, nullptr);
+    SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  }
+  ~MarkerWindow() { DestroyWindow(window_); }
+  void Post(WPARAM tag) const { PostMessageA(window_, kMarker, tag, 0); }
+  void PostNull() const { PostMessageA(window_, WM_NULL, 0, 0); }
+  std::vector<WPARAM> seen;
+  int nulls = 0;
+
+ private:
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+    auto* self = reinterpret_cast<MarkerWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (self != nullptr && msg == kMarker) {
+      self->seen.push_back(wParam);
+      if (wParam == kNullThenQuit) {
+        self->PostNull();
+        PostMessageA(nullptr, WM_QUIT, 0, 0);
+      }
+    }
+    if (self != nullptr && msg == WM_NULL) ++self->nulls;
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+  }
+  HWND window_ = nullptr;
+};
+
+TEST_F(RunLoopTest, IsMainWindow) {
+  TControl* form = CreateForm(nullptr, "main");
+  TControl* other = CreateForm(nullptr, "other");
+  TControl* label = CreateLabel(form, "inside");
+  TControl* hiddenHost = CreateControl(nullptr, "", false);
+  hiddenHost->IsChild = true;
+
+  // Before a main window is set: every top-level control that is no child.
+  EXPECT_TRUE(IsMainWindow(form));
+  EXPECT_TRUE(IsMainWindow(other));
+  EXPECT_FALSE(IsMainWindow(label));
+  EXPECT_FALSE(IsMainWindow(hiddenHost));
+  EXPECT_FALSE(IsMainWindow(nullptr));
+
+  MainWindow = form;
+  EXPECT_TRUE(IsMainWindow(form));
+  EXPECT_FALSE(IsMainWindow(other));
+  EXPECT_FALSE(IsMainWindow(label));
+  MainWindow = nullptr;
+  Release(form);
+  Release(other);
+  Release(hiddenHost);
+}
+
+TEST_F(RunLoopTest, WmNullEndsADrainAfterBeingDispatched) {
+  MarkerWindow marker;
+  marker.Post(1);
+  marker.PostNull();
+  marker.Post(2);
+  ProcessMessages(nullptr);
+  EXPECT_EQ(marker.seen, (std::vector<WPARAM>{1}));
+  EXPECT_EQ(marker.nulls, 1);
+  ProcessMessages(nullptr);
+  EXPECT_EQ(marker.seen, (std::vector<WPARAM>{1, 2}));
+  EXPECT_FALSE(PumpOne(nullptr)) << "an empty queue";
+}
+
+TEST_F(RunLoopTest, QuitIsTakenNotDispatchedAndTheDrainGoesOn) {
+  MarkerWindow marker;
+  marker.Post(1);
+  PostQuitMessage(0);
+  marker.Post(2);
+  ProcessMessages(nullptr);
+  EXPECT_TRUE(Terminated);
+  EXPECT_EQ(marker.seen, (std::vector<WPARAM>{1, 2}));
+}
+
+TEST_F(RunLoopTest, RunWithAQuitAlreadyQueued) {
+  TControl* form = CreateForm(nullptr, "short run");
+  TControl* label = CreateLabel(form, "x");
+  SetColor(label, 0x808000);
+  PostQuitMessage(0);
+  ::Run(form);
+  EXPECT_EQ(form, nullptr);
+  EXPECT_EQ(MainWindow, nullptr);
+  EXPECT_FALSE(Running);
+  EXPECT_TRUE(Terminated);
+}
+
+bool watchdogFired = false;
+void CALLBACK Watchdog(HWND /*window*/, UINT /*msg*/, UINT_PTR /*id*/, DWORD /*time*/) noexcept {
+  watchdogFired = true;
+}
+
+// The quit waits behind a WM_NULL that ended a drain, with nothing else to
+// come: the loop must still take it without waiting for new input.
+TEST_F(RunLoopTest, RunTakesAQuitLeftBehindAWmNull) {
+  TControl* form = CreateForm(nullptr, "null then quit");
+  ASSERT_NE(GetHandle(form), nullptr);
+  SetVisible(form, true);
+  DrainMessages();
+  MarkerWindow marker;
+  marker.Post(kNullThenQuit);
+  watchdogFired = false;
+  const UINT_PTR watchdog = SetTimer(nullptr, 0, 3000, Watchdog);
+  ::Run(form);
+  KillTimer(nullptr, watchdog);
+  EXPECT_EQ(form, nullptr);
+  EXPECT_EQ(marker.nulls, 1);
+  EXPECT_FALSE(watchdogFired) << "the loop slept with the quit message queued";
+}
+
+// Refuses the first close, checking that the application keeps running,
+// and asks for a second close that it allows.
+struct CloseQuery {
+  TControl* form = nullptr;
+  int asked = 0;
+  bool stateKeptAfterRefusal = false;
+  static void Ask(void* data, ObjectBase* /*sender*/, bool& canClose) {
+    auto* self = static_cast<CloseQuery*>(data);
+    ++self->asked;
+    if (self->asked == 1) {
+      canClose = false;
+      PostMessageA(self->form->Handle, WM_CLOSE, 0, 0);
+      return;
+    }
+    self->stateKeptAfterRefusal = Running && !Terminated && MainWindow == self->form &&
+                                  IsWindowVisible(self->form->Handle);
+  }
+};
+
+TEST_F(RunLoopTest, RefusedCloseKeepsTheLoopRunning) {
+  CloseQuery query;
+  TControl* form = CreateForm(nullptr, "refuse once");
+  query.form = form;
+  SetOnCloseQuery(form, CloseQueryEvent{&CloseQuery::Ask, &query});
+  ASSERT_NE(GetHandle(form), nullptr);
+  PostMessageA(form->Handle, WM_CLOSE, 0, 0);
+  ::Run(form);
+  EXPECT_EQ(query.asked, 2);
+  EXPECT_TRUE(query.stateKeptAfterRefusal);
+  EXPECT_EQ(form, nullptr);
+}
+
+// Closes the main form once the timer it owns has ticked three times.
+struct CloseAfterTicks {
+  TControl* form = nullptr;
+  int ticks = 0;
+  static void Tick(void* data, ObjectBase* /*sender*/) {
+    auto* self = static_cast<CloseAfterTicks*>(data);
+    if (++self->ticks == 3) PostMessageA(self->form->Handle, WM_CLOSE, 0, 0);
+  }
+};
+
+TEST_F(RunLoopTest, ShutdownReleasesTheFormItsObjectsAndTheTimer) {
+  CloseAfterTicks closer;
+  TControl* form = CreateForm(nullptr, "owner");
+  closer.form = form;
+  TControl* box = CreateGroupBox(form, "box");
+  SetColor(CreatePanel(box, 0), 0x808000);
+  CreateComboBox(form, 0);
+  auto* record = NewObject<OwnedRecord>();
+  AddOwned(form, record);
+  Timer* timer = NewTimer(10);
+  timer->OnTimer = NotifyEvent{&CloseAfterTicks::Tick, &closer};
+  AddOwned(form, timer);
+  timer->SetEnabled(true);
+  HWND host = TimerHost->Handle;
+  HWND formWindow = GetHandle(form);
+
+  ::Run(form);
+  EXPECT_GE(closer.ticks, 3);
+  EXPECT_EQ(form, nullptr);
+  EXPECT_EQ(MainWindow, nullptr);
+  EXPECT_FALSE(IsWindow(formWindow));
+  EXPECT_EQ(TimerHost, nullptr);
+  EXPECT_EQ(TimerCount, 0);
+  EXPECT_FALSE(IsWindow(host));
+  EXPECT_FALSE(KillTimer(host, reinterpret_cast<UINT_PTR>(timer)));
+}
+
+}  // namespace
