@@ -397,4 +397,29 @@ TEST_F(DispatchTest, LastMessagesOfAReleasedFormGoToTheMainWindow) {
   EXPECT_EQ(MainWindow, nullptr) << "a released main window is no longer the main window";
 }
 
+// The combo box's inner edit field is subclassed once, however often the
+// subclassing runs, and unsubclassing gives it back its own procedure.
+TEST_F(DispatchTest, InnerWindowSubclassing) {
+  TControl* form = CreateForm(nullptr, "inner");
+  TControl* combo = CreateComboBox(form, 0);
+  ASSERT_NE(GetHandle(form), nullptr);
+  const HWND edit = GetWindow(combo->Handle, GW_CHILD);
+  ASSERT_NE(edit, nullptr);
+  const HANDLE original = GetPropA(edit, "PREV_PROC");
+  EXPECT_NE(original, nullptr);
+  EXPECT_EQ(GetWindowLongA(edit, GWL_WNDPROC), reinterpret_cast<LONG>(&ChildSubclassProc));
+
+  SubclassChildren(combo);
+  EXPECT_EQ(GetPropA(edit, "PREV_PROC"), original);
+  SendMessageA(edit, WM_CHAR, 'x', 0);
+  EXPECT_EQ(GetText(combo), "x");
+
+  UnsubclassChildren(combo->Handle);
+  EXPECT_EQ(GetPropA(edit, "PREV_PROC"), nullptr);
+  EXPECT_EQ(GetWindowLongA(edit, GWL_WNDPROC), reinterpret_cast<LONG>(original));
+  SendMessageA(edit, WM_CHAR, 'y', 0);
+  EXPECT_EQ(GetText(combo), "xy");
+  Release(form);
+}
+
 }  // namespace

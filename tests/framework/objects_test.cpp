@@ -220,7 +220,7 @@ TEST_F(ObjectsTest, ReleasingAFormTearsDownItsWindowsAndChildren) {
   TControl* form = CreateForm(nullptr, "teardown");
   TControl* box = CreateGroupBox(form, "box");
   TControl* label = CreateLabel(box, "label");
-  ASSERT_TRUE(form->Realize());
+  ASSERT_NE(GetHandle(form), nullptr);
   const HWND formWindow = form->Handle;
   const HWND labelWindow = label->Handle;
   ASSERT_TRUE(IsWindow(labelWindow));
@@ -241,7 +241,7 @@ TEST_F(ObjectsTest, ReleasingAFormTearsDownItsWindowsAndChildren) {
 TEST_F(ObjectsTest, AHeldChildOutlivesItsParent) {
   TControl* form = CreateForm(nullptr, "parent");
   TControl* label = CreateLabel(form, "held");
-  ASSERT_TRUE(form->Realize());
+  ASSERT_NE(GetHandle(form), nullptr);
   AddRef(label);
   Release(form);
   EXPECT_EQ(label->Parent, nullptr);
