@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "framework_fixture.h"
+#include "kinds.h"
 #include "timer.h"
 
 namespace {
@@ -162,6 +163,37 @@ TEST_F(TimerTest, TimerReleasedFromItsOwnTick) {
   self.timer->SetEnabled(true);
   ASSERT_TRUE(PumpUntil([&] { return self.timer == nullptr; }));
   EXPECT_EQ(self.ticks, 1);
+  EXPECT_EQ(TimerHost, nullptr);
+}
+
+// A host whose window cannot be made (a child style without a parent): the
+// timer stays idle instead of running under an identifier of the platform's
+// choosing, which the tick could not map back to a Timer.
+TEST_F(TimerTest, NoHostWindowLeavesTheTimerIdle) {
+  Ticks ticks;
+  Ticks reference;
+  Timer* other = TickingTimer(reference);
+  TControl* brokenHost = CreateControl(nullptr, "", false);
+  brokenHost->Style = WS_CHILD;
+  brokenHost->IsChild = true;
+  TimerHost = brokenHost;
+
+  Timer* timer = TickingTimer(ticks);
+  timer->SetEnabled(true);
+  EXPECT_TRUE(timer->Enabled);
+  EXPECT_EQ(timer->TimerId, 0u);
+  EXPECT_EQ(brokenHost->Handle, nullptr);
+  timer->SetEnabled(false);
+  Release(timer);
+  EXPECT_EQ(TimerHost, brokenHost) << "another timer still lives";
+
+  // Once the host is gone a working one is made.
+  ReleaseAndClear(TimerHost);
+  other->SetEnabled(true);
+  ASSERT_NE(TimerHost, nullptr);
+  ASSERT_TRUE(PumpUntil([&] { return reference.count >= 1; }));
+  EXPECT_EQ(ticks.count, 0);
+  Release(other);
   EXPECT_EQ(TimerHost, nullptr);
 }
 
