@@ -1,0 +1,190 @@
+// Closing the running window: the question, its two answers, what reaches the
+// port meanwhile, and what a person can do while the question is open.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "outside.h"
+
+namespace {
+
+constexpr uint16_t kDR = 0x378, kCR = 0x37A;
+constexpr wchar_t kQuestion[] = L"Вы действительно хотите выйти?";
+
+class ExitTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(port.IsOpen());
+    ASSERT_TRUE(ports.Ok());
+    port.Reset();
+  }
+
+  // Puts DR and CR at these values and waits until the window shows them.
+  ::testing::AssertionResult Registers(const Pinlorn& program, uint8_t dr, uint8_t cr) {
+    port.Write(kDR, dr);
+    port.Write(kCR, cr);
+    const std::string drText = std::to_string(dr), crText = std::to_string(port.ControlLatch());
+    if (WaitFor([&] {
+          return TextOf(program.Label("DR", "Decimal")) == drText &&
+                 TextOf(program.Label("CR", "Decimal")) == crText;
+        })) {
+      return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << "the window never showed DR " << drText;
+  }
+
+  // The program polls again: some reads arrive after `since`.
+  bool Polls(uint32_t since) {
+    return WaitFor([&] { return CountReads(port, since, kDR) >= 2; }, 3000);
+  }
+  // No access at all arrives after `since` for a while: at 100 polls a
+  // second, a running poll would show within a few of its periods.
+  bool Silent(uint32_t since) {
+    return !WaitFor([&] { return !Accesses(port, since).empty(); }, 300);
+  }
+
+  VirtualPort port;
+  PortListInRegistry ports{OnePort()};
+};
+
+// The text of the question box: its one static text that is not empty.
+std::wstring QuestionText(HWND box) {
+  for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (ClassOf(child) == "Static") {
+      const std::wstring text = WideTextOf(child);
+      if (!text.empty()) return text;
+    }
+  }
+  return L"";
+}
+
+TEST_F(ExitTest, AnswerNoKeepsTheWindowClearsDataAndPollsAgain) {
+  Pinlorn program;
+  ASSERT_TRUE(program.Started());
+  ASSERT_TRUE(Registers(program, 0x3C, 0x05));
+  const uint32_t before = port.NextSequence();
+  PostMessageA(program.Window(), WM_CLOSE, 0, 0);
+  HWND box = program.WaitQuestion();
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(TextOf(box), "Pinlorn");
+  EXPECT_EQ(GetWindow(box, GW_OWNER), program.Window());
+  EXPECT_NE(GetDlgItem(box, IDYES), nullptr);
+  EXPECT_NE(GetDlgItem(box, IDNO), nullptr);
+  EXPECT_EQ(GetDlgItem(box, IDCANCEL), nullptr);
+  EXPECT_FALSE(IsWindowEnabled(program.Window()));
+
+  // The poll stops before the question shows.
+  const uint32_t asking = port.NextSequence();
+  EXPECT_TRUE(Silent(asking)) << Describe(Accesses(port, asking));
+  EXPECT_TRUE(Writes(port, before).empty());
+
+  Pinlorn::Press(box, IDNO);
+  EXPECT_TRUE(Polls(asking));
+  EXPECT_TRUE(program.Running());
+  EXPECT_TRUE(IsWindowEnabled(program.Window()));
+  EXPECT_TRUE(program.Dialogs().empty());
+  const std::vector<AccessRecord> writes = Writes(port, before);
+  ASSERT_EQ(writes.size(), 1u) << Describe(writes);
+  EXPECT_EQ(writes[0].Port, kDR);
+  EXPECT_EQ(writes[0].Value, 0);
+  EXPECT_EQ(port.ControlLatch(), 0xC5);
+  EXPECT_TRUE(WaitFor([&] { return TextOf(program.Label("DR", "Binary")) == "00000000"; }));
+
+  // Asked again on the next close request.
+  program.RequestClose();
+  box = program.WaitQuestion();
+  ASSERT_NE(box, nullptr);
+  Pinlorn::Press(box, IDYES);
+  EXPECT_EQ(program.WaitExit(), std::optional<DWORD>(0));
+}
+
+TEST_F(ExitTest, AnswerYesClearsDataLeavesControlAndEndsWithCodeZero) {
+  Pinlorn program;
+  ASSERT_TRUE(program.Started());
+  ASSERT_TRUE(Registers(program, 0xFF, 0x2A));
+  const uint32_t before = port.NextSequence();
+  program.RequestClose();
+  HWND box = program.WaitQuestion();
+  ASSERT_NE(box, nullptr);
+  const uint32_t asking = port.NextSequence();
+  Pinlorn::Press(box, IDYES);
+  EXPECT_EQ(program.WaitExit(), std::optional<DWORD>(0));
+
+  // Nothing but the one write of 0 to DR, and no poll once the question showed.
+  const std::vector<AccessRecord> after = Accesses(port, asking);
+  ASSERT_EQ(after.size(), 1u) << Describe(after);
+  EXPECT_EQ(after[0].Kind, AccessKind::Write);
+  EXPECT_EQ(after[0].Port, kDR);
+  EXPECT_EQ(after[0].Value, 0);
+  EXPECT_EQ(Writes(port, before).size(), 1u);
+  EXPECT_EQ(port.DataLatch(), 0);
+  EXPECT_EQ(port.ControlLatch(), 0xEA);
+}
+
+// While the question is open the window takes no clicks, and further close
+// requests neither stack a second question nor touch the port.
+TEST_F(ExitTest, ClicksAndCloseRequestsWhileTheQuestionIsOpen) {
+  Pinlorn program;
+  ASSERT_TRUE(program.Started());
+  ASSERT_TRUE(Registers(program, 0x00, 0x00));
+  const uint32_t before = port.NextSequence();
+  program.RequestClose();
+  HWND box = program.WaitQuestion();
+  ASSERT_NE(box, nullptr);
+
+  RECT boxRect;
+  GetWindowRect(box, &boxRect);
+  for (const char* caption : {"2", "9", "1", "Direct", "11"}) {
+    RECT cell;
+    GetWindowRect(program.Cell(caption), &cell);
+    POINT centre{(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
+    if (!PtInRect(&boxRect, centre)) Pinlorn::ClickAt(centre);
+  }
+  for (int i = 0; i < 3; ++i) {
+    PostMessageA(program.Window(), WM_CLOSE, 0, 0);
+    program.RequestClose();
+  }
+  const uint32_t asking = port.NextSequence();
+  EXPECT_TRUE(Silent(asking)) << Describe(Accesses(port, asking));
+  EXPECT_EQ(program.Dialogs().size(), 1u);
+  EXPECT_TRUE(Writes(port, before).empty()) << Describe(Writes(port, before));
+
+  Pinlorn::Press(box, IDNO);
+  EXPECT_TRUE(Polls(asking));
+  const std::vector<AccessRecord> writes = Writes(port, before);
+  ASSERT_EQ(writes.size(), 1u) << Describe(writes);
+  EXPECT_EQ(writes[0].Value, 0);
+  EXPECT_TRUE(program.Dialogs().empty());
+
+  // The window works as before: a click writes, the poll shows it.
+  const uint32_t answered = port.NextSequence();
+  Pinlorn::Click(program.Cell("4"));
+  EXPECT_TRUE(WaitFor([&] { return !Writes(port, answered).empty(); }));
+  EXPECT_TRUE(WaitFor([&] { return TextOf(program.Label("DR", "Hex")) == "04"; }));
+}
+
+// The question is converted to the system's ANSI code page: shown as written
+// where that code page is Cyrillic, with the default character for every
+// letter where it is Western. Wine takes a program's code page from the
+// locale of the Unix environment the test itself runs in (an environment
+// given to CreateProcess does not change it), so CTest runs this test once
+// more under ru_RU.UTF-8.
+TEST_F(ExitTest, QuestionTextFollowsTheAnsiCodePage) {
+  const char* locale = std::getenv("LC_ALL");
+  const bool russian = locale && std::string(locale).rfind("ru_RU", 0) == 0;
+  ASSERT_EQ(GetACP(), russian ? 1251u : 1252u) << "LC_ALL=" << (locale ? locale : "");
+  std::wstring expected = kQuestion;
+  if (!russian) {
+    for (wchar_t& c : expected) c = c < 0x80 ? c : L'?';
+  }
+  Pinlorn program;
+  ASSERT_TRUE(program.Started());
+  program.RequestClose();
+  HWND box = program.WaitQuestion();
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(QuestionText(box), expected);
+  Pinlorn::Press(box, IDYES);
+  EXPECT_EQ(program.WaitExit(), std::optional<DWORD>(0));
+}
+
+}  // namespace
