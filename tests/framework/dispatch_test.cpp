@@ -199,8 +199,10 @@ TEST_F(DispatchTest, CloseQuery) {
     std::vector<bool> answers = {false, true};
     SetOnCloseQuery(form, CloseQueryEvent{Answer, &answers});
     const HWND window = form->Handle;
+    MessageRecorder recorder;
     SendMessageA(window, WM_CLOSE, 0, 0);
     if (running) {
+      EXPECT_SEQUENCE(recorder.Messages(window), std::vector<E>{{WM_CLOSE}}, "a refused close goes no further");
       EXPECT_TRUE(IsWindow(window)) << "a refusal keeps the window while the loop runs";
       EXPECT_FALSE(TakeQuitMessage());
       EXPECT_TRUE(form->OnCloseQuery.Assigned()) << "and asks again next time";

@@ -175,7 +175,6 @@ std::string Describe(const std::vector<ExpectedMessage>& messages) {
     if (m.Check & ExpectedMessage::kWParam) out << " w=0x" << m.WParam;
     if (m.Check & ExpectedMessage::kLParam) out << " l=0x" << m.LParam;
     if (m.Check & ExpectedMessage::kPosFlags) out << " flags=0x" << m.PosFlags;
-    if (m.Check & ExpectedMessage::kOptional) out << " (optional)";
     out << std::dec << "\n";
   }
   return out.str();
@@ -183,17 +182,8 @@ std::string Describe(const std::vector<ExpectedMessage>& messages) {
 
 bool MatchSequence(const std::vector<RecordedMessage>& actual,
                    const std::vector<ExpectedMessage>& expected, std::string* report) {
-  size_t a = 0;
-  bool ok = true;
-  for (const ExpectedMessage& e : expected) {
-    if (a < actual.size() && Matches(actual[a], e)) {
-      ++a;
-    } else if (!(e.Check & ExpectedMessage::kOptional)) {
-      ok = false;
-      break;
-    }
-  }
-  if (ok && a != actual.size()) ok = false;
+  bool ok = actual.size() == expected.size();
+  for (size_t i = 0; ok && i < actual.size(); ++i) ok = Matches(actual[i], expected[i]);
   if (!ok && report != nullptr) {
     *report = "expected:\n" + Describe(expected) + "actual:\n" + Describe(actual);
   }

@@ -20,7 +20,7 @@ struct RecordedMessage {
 
 // One expected message. Unless the flags say so, only the number is compared.
 struct ExpectedMessage {
-  enum Flags : unsigned { kWParam = 1, kLParam = 2, kPosFlags = 4, kOptional = 8 };
+  enum Flags : unsigned { kWParam = 1, kLParam = 2, kPosFlags = 4 };
   UINT Msg;
   unsigned Check = 0;
   WPARAM WParam = 0;
@@ -58,8 +58,8 @@ class MessageRecorder {
 std::string MessageName(UINT msg);
 std::string Describe(const std::vector<RecordedMessage>& messages);
 std::string Describe(const std::vector<ExpectedMessage>& messages);
-// Whether `actual` matches `expected` in order (optional entries may be
-// missing). On a mismatch `report` shows expected against actual.
+// Whether `actual` matches `expected` entry by entry. On a mismatch
+// `report` shows expected against actual.
 bool MatchSequence(const std::vector<RecordedMessage>& actual,
                    const std::vector<ExpectedMessage>& expected, std::string* report);
 
