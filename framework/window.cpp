@@ -136,12 +136,18 @@ bool TControl::Realize() {
   int x = Bounds.left;
   int y = Bounds.top;
   if (!IsChild && (PositionSet & 3) == 0) x = y = CW_USEDEFAULT;
-  CreatingControl = this;
-  const HWND window = CreateWindowExA(
-      ExStyle, className, Text.c_str(), Style, x, y, width != 0 ? width : CW_USEDEFAULT,
-      height != 0 ? height : CW_USEDEFAULT, parentWindow,
-      reinterpret_cast<HMENU>(static_cast<intptr_t>(ControlId)), instance, nullptr);
-  CreatingControl = nullptr;
+  HWND window = nullptr;
+  {
+    // Held so that a creation the window refuses (and destroys) does not
+    // release this control underneath the call.
+    ControlHold hold(this);
+    CreatingControl = this;
+    window = CreateWindowExA(ExStyle, className, Text.c_str(), Style, x, y,
+                             width != 0 ? width : CW_USEDEFAULT, height != 0 ? height : CW_USEDEFAULT,
+                             parentWindow, reinterpret_cast<HMENU>(static_cast<intptr_t>(ControlId)),
+                             instance, nullptr);
+    CreatingControl = nullptr;
+  }
   Handle = window;
   // A window that could not be made is reported as a failure, so that
   // nothing goes on to work with a missing window.

@@ -299,4 +299,21 @@ TEST_F(DispatchTest, InnerWindowSubclassing) {
   Release(form);
 }
 
+bool RefuseCreation(TControl*, MessageRecord& message, LRESULT& result) {
+  if (message.Msg != WM_CREATE) return false;
+  result = -1;
+  return true;
+}
+
+// A window that refuses to be created is a failed Realize, and the control
+// stays usable until its owner releases it.
+TEST_F(DispatchTest, RefusedCreationIsReported) {
+  TControl* form = CreateForm(nullptr, "refused");
+  AddMessageHandler(form, RefuseCreation);
+  EXPECT_FALSE(form->Realize());
+  EXPECT_EQ(form->Handle, nullptr);
+  EXPECT_FALSE(form->WindowDestroyed);
+  Release(form);
+}
+
 }  // namespace
