@@ -1,7 +1,8 @@
-// waitwindow CAPTION [SECONDS]: waits until a visible top-level window with
-// exactly this caption exists and its program answers messages, then prints
-// its rectangle. Exit code 0 when found, 1 when SECONDS (default 30) passed.
-// scripts/run uses it to know when Pinlorn's window is up.
+// waitwindow CAPTION [SECONDS [DESKTOP]]: waits until a visible top-level
+// window with exactly this caption exists on the desktop (the default one, or
+// the Wine desktop named DESKTOP) and its program answers messages, then
+// prints its rectangle. Exit code 0 when found, 1 when SECONDS (default 30)
+// passed. scripts/run uses it to know when Pinlorn's window is up.
 #include <windows.h>
 
 #include <cstdio>
@@ -29,16 +30,24 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM context) noexcept {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2 || argc > 3) {
-    std::fprintf(stderr, "usage: waitwindow CAPTION [SECONDS]\n");
+  if (argc < 2 || argc > 4) {
+    std::fprintf(stderr, "usage: waitwindow CAPTION [SECONDS [DESKTOP]]\n");
     return 2;
   }
-  const DWORD limitMs = (argc == 3 ? std::strtoul(argv[2], nullptr, 10) : 30) * 1000;
+  const DWORD limitMs = (argc >= 3 ? std::strtoul(argv[2], nullptr, 10) : 30) * 1000;
+  // Windows of another desktop are seen only from a thread on that desktop.
+  const char* desktopName = argc == 4 ? argv[3] : nullptr;
+  bool onDesktop = desktopName == nullptr;
   const DWORD start = GetTickCount();
   Search search{argv[1], nullptr};
   for (;;) {
     search.Found = nullptr;
-    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+    // The named desktop appears only once its program has started.
+    if (!onDesktop) {
+      HDESK desktop = OpenDesktopA(desktopName, 0, FALSE, GENERIC_ALL);
+      onDesktop = desktop && SetThreadDesktop(desktop);
+    }
+    if (onDesktop) EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
     DWORD_PTR ignored;
     // A window that answers has left its start-up and is dispatching messages.
     if (search.Found &&

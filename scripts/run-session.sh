@@ -1,0 +1,38 @@
+# Sourced by scripts/run: the Wine session for running Pinlorn interactively.
+# run_session_start RUN_DIR uses the caller's X display when one is reachable
+# and otherwise starts a private Xvfb; either way one persistent wineserver
+# runs for the prefix RUN_DIR/wineprefix, kept apart from the test suite's
+# prefix so that a run and a test run never stop each other's wineserver.
+# It sets PINLORN_RUN_MODE to "display" or "screenshot" and arranges for
+# everything it started to be stopped when the calling script exits.
+
+# shellcheck source=scripts/wine-session.sh
+source "$(dirname "${BASH_SOURCE[0]}")/wine-session.sh"
+
+run_session_stop() {
+  rm -f "$PINLORN_RUN_DIR/session"
+  wine_session_stop
+}
+
+run_session_start() {
+  PINLORN_RUN_DIR=$1
+  if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+    PINLORN_RUN_MODE=display
+    trap run_session_stop EXIT
+    trap 'exit 130' INT
+    trap 'exit 143' TERM
+    export WINEPREFIX=$PINLORN_RUN_DIR/wineprefix WINEARCH=win32 WINEDEBUG=-all
+    mkdir -p "$WINEPREFIX"
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+      echo "Preparing the Wine prefix $WINEPREFIX (first start takes a while)"
+      WINEDLLOVERRIDES="mscoree,mshtml=" wineboot --init >/dev/null 2>&1
+      wineserver -w
+    fi
+    wineserver -p
+    wine cmd /c exit >/dev/null 2>&1 </dev/null
+  else
+    PINLORN_RUN_MODE=screenshot
+    wine_session_start "$PINLORN_RUN_DIR"
+    trap run_session_stop EXIT
+  fi
+}
