@@ -4,7 +4,6 @@
 
 #include "app_support.h"
 #include "poll.h"
-#include "pump.h"
 #include "texts.h"
 #include "vport_client.h"
 
@@ -105,21 +104,6 @@ TEST_F(Poll, ResendsTextsButRepaintsOnlyChangedCells) {
     EXPECT_EQ(GetUpdateRect((form.form->*kCellFields[i])->Handle, nullptr, FALSE) != FALSE, i == 0)
         << PinMap[i].Caption;
   }
-}
-
-TEST_F(Poll, ShowsZerosWithoutTouchingAnUnchosenPort) {
-  PortState.BaseAddress = 0;
-  const uint32_t start = vport.NextSequence();
-  PollRegisters(form.form, form->PollTimer);
-  EXPECT_TRUE(vport.LogSince(start).empty());
-  const std::vector<std::string> texts = {"0", "0", "0", "00", "00", "00",
-                                          "00000000", "00000000", "00000000"};
-  EXPECT_EQ(LabelTexts(), texts);
-}
-
-TEST_F(Poll, RunsFromTheTimer) {
-  form->PollTimer->SetEnabled(true);
-  EXPECT_TRUE(PumpUntil([&] { return WindowText(form->SRDecimal->Handle) == "127"; }));
 }
 
 }  // namespace
