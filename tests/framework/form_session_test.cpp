@@ -1,8 +1,8 @@
-// Real mouse clicks on framed cells, and a whole session of a small program
+// Real mouse clicks on a framed cell, and a whole session of a small program
 // built from the framework: build, show, click, tick, close, nothing left.
 #include <gtest/gtest.h>
 
-#include <vector>
+#include <string>
 
 #include "application.h"
 #include "framework_fixture.h"
@@ -18,33 +18,15 @@ namespace {
 
 using FormSessionTest = FrameworkTest;
 
-struct Counter {
-  int calls = 0;
-  ObjectBase* sender = nullptr;
-  static void Count(void* data, ObjectBase* sender) {
-    auto* counter = static_cast<Counter*>(data);
-    ++counter->calls;
-    counter->sender = sender;
-  }
-  NotifyEvent Handler() { return NotifyEvent{&Counter::Count, this}; }
-};
+bool doubleClickSeen = false;
 
-// Notification codes that reached a cell, recorded ahead of its own handler.
-std::vector<WORD> cellNotifications;
-
-bool RecordNotification(TControl* /*control*/, MessageRecord& message, LRESULT& /*result*/) {
-  if (message.Msg == ReflectedCommand) cellNotifications.push_back(HIWORD(message.WParam));
-  return false;
-}
-
-bool Seen(WORD code) {
-  for (WORD seen : cellNotifications) {
-    if (seen == code) return true;
+// Ahead of the cell's own handler: notes the double-click notification.
+bool NoteDoubleClick(TControl* /*control*/, MessageRecord& message, LRESULT& /*result*/) {
+  if (message.Msg == ReflectedCommand && HIWORD(message.WParam) == STN_DBLCLK) {
+    doubleClickSeen = true;
   }
   return false;
 }
-
-POINT Offset(POINT p, int dx, int dy) { return POINT{p.x + dx, p.y + dy}; }
 
 void BringToFront(TControl* form) {
   SetWindowPos(form->Handle, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -57,25 +39,24 @@ TEST_F(FormSessionTest, OneClickPerRealMouseClickOnAFramedCell) {
   TControl* box = CreateGroupBox(form, "DR");
   TControl* cell = CreatePanel(box, 0);
   SetSize(cell, 40, 40);
-  Counter cellClicks;
-  Counter boxClicks;
+  EventCounter cellClicks, boxClicks;
   cell->OnClick = cellClicks.Handler();
   box->OnClick = boxClicks.Handler();
-  cellNotifications.clear();
-  AddMessageHandler(cell, RecordNotification);
+  doubleClickSeen = false;
+  AddMessageHandler(cell, NoteDoubleClick);
   form->Realize();
   BringToFront(form);
   DrainMessages();
 
-  const POINT centre = ClientCentreOnScreen(cell->Handle);
+  POINT centre = ClientCentreOnScreen(cell->Handle);
   ASSERT_EQ(WindowFromPoint(centre), cell->Handle) << "the cell must be on top to be clicked";
   // Apart by more than the double-click rectangle, so the first click stays single.
-  ASSERT_TRUE(ClickAt(Offset(centre, -8, -8)));
+  ASSERT_TRUE(ClickAt(POINT{centre.x - 8, centre.y - 8}));
   ASSERT_TRUE(PumpUntil([&] { return cellClicks.calls >= 1; }));
   EXPECT_EQ(cellClicks.sender, cell);
 
-  ASSERT_TRUE(ClickAt(Offset(centre, 8, 8), 2));
-  ASSERT_TRUE(PumpUntil([] { return Seen(STN_DBLCLK); }));
+  ASSERT_TRUE(ClickAt(POINT{centre.x + 8, centre.y + 8}, 2));
+  ASSERT_TRUE(PumpUntil([] { return doubleClickSeen; }));
   DrainMessages();
   EXPECT_EQ(cellClicks.calls, 2) << "the double-click notification raises no click";
   EXPECT_EQ(boxClicks.calls, 0);
@@ -86,24 +67,19 @@ TEST_F(FormSessionTest, OneClickPerRealMouseClickOnAFramedCell) {
 struct Session {
   TControl* form = nullptr;
   TControl* cell = nullptr;
-  TControl* ports = nullptr;
   int ticks = 0;
   int clicks = 0;
   int closeQueries = 0;
-  bool clicked = false;
-  bool gaveUp = false;
+  bool clickSent = false;
 
   static void Tick(void* data, ObjectBase* /*sender*/) {
     auto* self = static_cast<Session*>(data);
-    ++self->ticks;
-    if (self->ticks == 1) {
+    if (++self->ticks == 1) {
       BringToFront(self->form);
       SetColor(self->cell, 0x808000);
-      self->clicked = ClickAt(ClientCentreOnScreen(self->cell->Handle));
+      self->clickSent = ClickAt(ClientCentreOnScreen(self->cell->Handle));
     } else if (self->ticks == 1000 && self->clicks == 0) {
-      // No click within ten seconds: end the session rather than hang.
-      self->gaveUp = true;
-      PostMessageA(self->form->Handle, WM_CLOSE, 0, 0);
+      PostMessageA(self->form->Handle, WM_CLOSE, 0, 0);  // give up rather than hang
     }
   }
   static void Click(void* data, ObjectBase* /*sender*/) {
@@ -123,21 +99,18 @@ TEST_F(FormSessionTest, BuildShowClickTickCloseAndNothingIsLeft) {
   SetBounds(form, RECT{320, 320, 620, 520});
   TControl* box = CreateGroupBox(form, "Data Register");
   SetSize(box, 200, 90);
-  TControl* value = CreateLabel(box, "0");
-  SetAlignment(value, 2);
+  SetAlignment(CreateLabel(box, "0"), 2);
   for (int i = 0; i < 3; ++i) {
     TControl* cell = CreatePanel(box, 0);
-    SetPosition(cell, 10 + 30 * i, 50);
-    SetSize(cell, 24, 24);
+    SetSize(SetPosition(cell, 10 + 30 * i, 50), 24, 24);
     SetAlignment(cell, 2);
     SetText(cell, std::to_string(2 + i));
-    if (i == 1) session.cell = cell;
+    session.cell = cell;
   }
   session.cell->OnClick = NotifyEvent{&Session::Click, &session};
-  session.ports = CreateComboBox(form, kComboNoIntegralHeight);
-  SetPosition(session.ports, 220, 10);
-  ClearItems(session.ports);
-  AddItem(session.ports, "LPT1");
+  TControl* ports = CreateComboBox(form, kComboNoIntegralHeight);
+  SetPosition(ports, 220, 10);
+  AddItem(ports, "LPT1");
   SetOnCloseQuery(form, CloseQueryEvent{&Session::CloseQuery, &session});
   Timer* timer = NewTimer(10);
   timer->OnTimer = NotifyEvent{&Session::Tick, &session};
@@ -146,15 +119,11 @@ TEST_F(FormSessionTest, BuildShowClickTickCloseAndNothingIsLeft) {
 
   ::Run(form);
 
-  EXPECT_TRUE(session.clicked);
-  EXPECT_FALSE(session.gaveUp) << "the click never arrived";
+  EXPECT_TRUE(session.clickSent);
   EXPECT_EQ(session.clicks, 1);
-  EXPECT_GE(session.ticks, 1);
   EXPECT_EQ(session.closeQueries, 1);
   EXPECT_EQ(form, nullptr);
-  EXPECT_EQ(MainWindow, nullptr);
   EXPECT_EQ(TimerHost, nullptr);
-  EXPECT_EQ(TimerCount, 0);
   EXPECT_EQ(ObjectBase::LiveCount(), 0);
   EXPECT_EQ(LiveBrushCount(), 0);
 }

@@ -31,3 +31,15 @@ class FrameworkTest : public ::testing::Test {
   int32_t liveObjects_ = 0;
   int32_t liveBrushes_ = 0;
 };
+
+// Counts the calls of an event and remembers the last sender.
+struct EventCounter {
+  int calls = 0;
+  ObjectBase* sender = nullptr;
+  static void Count(void* data, ObjectBase* sender) {
+    auto* counter = static_cast<EventCounter*>(data);
+    ++counter->calls;
+    counter->sender = sender;
+  }
+  NotifyEvent Handler() { return NotifyEvent{&EventCounter::Count, this}; }
+};
