@@ -24,7 +24,7 @@ enum Setting : uint8_t {
   kCaption = 1 << 3,   // SetText with the row's text (bit cells: created without one)
 };
 
-struct ControlSpec {
+struct ControlRow {
   ControlField Field;
   ControlKind Kind;
   ControlField Parent;
@@ -39,16 +39,17 @@ struct ControlSpec {
 
 constexpr uint8_t kCell = kCentred | kCaption;
 constexpr uint8_t kFirstCell = kCentred | kColour | kCaption;
-// The port list keeps its height a whole 22 pixels, not rounded to entries.
+// The port list keeps the height it is given, not rounded to whole entries.
 constexpr uint32_t kPortListOptions = kComboNoIntegralHeight;
 constexpr uint8_t kCellEdge = 0;  // dialog frame
+constexpr uint8_t kAlignCentre = 2;
 
 using F = MainForm;
 // The window's layout. Positions are relative to the parent's client area.
 // Within a panel the cells run from bit 0 (rightmost) to the left; Cell6 sits
 // one pixel off the grid and DRBox one pixel left of the other panels, and the
 // DR hexadecimal and binary labels are a pixel wider than those of CR and SR.
-constexpr ControlSpec kComposition[] = {
+constexpr ControlRow kComposition[] = {
     {&F::DRBox, ControlKind::GroupBox, &F::Window, "Data Register    (DR)  ", 0, 8, 368, 52, kNotTabStop, 0},
     {&F::DRDecimal, ControlKind::Label, &F::DRBox, "000", 8, 24, 32, 16, 0, 0},
     {&F::DRHex, ControlKind::Label, &F::DRBox, "00", 48, 24, 25, 16, 0, 0},
@@ -85,25 +86,25 @@ constexpr ControlSpec kComposition[] = {
 };
 static_assert(std::size(kComposition) == 33);
 
-TControl* CreateFromSpec(const ControlSpec& spec, TControl* parent) {
-  switch (spec.Kind) {
-    case ControlKind::GroupBox: return CreateGroupBox(parent, spec.Text);
-    case ControlKind::Label: return CreateLabel(parent, spec.Text);
+TControl* CreateFromRow(const ControlRow& row, TControl* parent) {
+  switch (row.Kind) {
+    case ControlKind::GroupBox: return CreateGroupBox(parent, row.Text);
+    case ControlKind::Label: return CreateLabel(parent, row.Text);
     case ControlKind::BitCell: return CreatePanel(parent, kCellEdge);
     case ControlKind::ComboBox: return CreateComboBox(parent, kPortListOptions);
   }
   return nullptr;
 }
 
-void BuildControl(MainForm* form, const ControlSpec& spec) {
-  TControl* control = CreateFromSpec(spec, form->*spec.Parent);
-  form->*spec.Field = control;
-  SetPosition(control, spec.Left, spec.Top);
-  SetSize(control, spec.Width, spec.Height);
-  if (spec.Settings & kNotTabStop) control->TabStop = false;
-  if (spec.Settings & kCentred) SetAlignment(control, 2);
-  if (spec.Settings & kColour) SetColor(control, spec.Colour);
-  if (spec.Settings & kCaption) SetText(control, spec.Text);
+void BuildControl(MainForm* form, const ControlRow& row) {
+  TControl* control = CreateFromRow(row, form->*row.Parent);
+  form->*row.Field = control;
+  SetPosition(control, row.Left, row.Top);
+  SetSize(control, row.Width, row.Height);
+  if (row.Settings & kNotTabStop) control->TabStop = false;
+  if (row.Settings & kCentred) SetAlignment(control, kAlignCentre);
+  if (row.Settings & kColour) SetColor(control, row.Colour);
+  if (row.Settings & kCaption) SetText(control, row.Text);
 }
 
 void SetFlipHandler(MainForm* form, size_t pinMapIndex) {
@@ -136,7 +137,7 @@ void BuildMainForm(MainForm*& form) {
   AddOwned(form->Window, form->PollTimer);
   form->PollTimer->OnTimer = NotifyEvent{&PollRegisters, form};
 
-  for (const ControlSpec& spec : kComposition) BuildControl(form, spec);
+  for (const ControlRow& row : kComposition) BuildControl(form, row);
 
   // The timer is enabled in the middle of the wiring; ticks only arrive from
   // the run loop, so every handler is in place before the first one.
