@@ -51,23 +51,6 @@ class MarkerWindow {
   HWND window_ = nullptr;
 };
 
-TEST_F(RunLoopTest, IsMainWindow) {
-  TControl* form = CreateForm(nullptr, "main");
-  TControl* other = CreateForm(nullptr, "other");
-  TControl* label = CreateLabel(form, "inside");
-  // Before a main window is set: every top-level control that is no child.
-  EXPECT_TRUE(IsMainWindow(form));
-  EXPECT_TRUE(IsMainWindow(other));
-  EXPECT_FALSE(IsMainWindow(label));
-  EXPECT_FALSE(IsMainWindow(nullptr));
-  MainWindow = form;
-  EXPECT_TRUE(IsMainWindow(form));
-  EXPECT_FALSE(IsMainWindow(other));
-  MainWindow = nullptr;
-  Release(form);
-  Release(other);
-}
-
 TEST_F(RunLoopTest, WmNullEndsADrainAndWmQuitIsNeverDispatched) {
   MarkerWindow marker;
   marker.Post(kMarker, 1);
