@@ -1,0 +1,121 @@
+// pollbench [POLLS]: what one register poll of the real main form costs,
+// timed over POLLS polls (default 2000) with steady pins and again with every
+// pin changing before each poll. scripts/bench runs it and also measures the
+// CPU use of a running Pinlorn.
+//
+// Needs the virtual port's inpout32.dll on the path and LPT1 listed in the
+// registry (scripts/bench arranges both). The poll is called directly, not
+// from the timer; the repaint it causes is timed apart, by dispatching the
+// messages it leaves until the queue is empty.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "mainform.h"
+#include "poll.h"
+#include "port.h"
+#include "vport_client.h"
+
+namespace {
+
+double Microseconds(LONGLONG ticks) {
+  static const LONGLONG frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f.QuadPart;
+  }();
+  return static_cast<double>(ticks) * 1e6 / static_cast<double>(frequency);
+}
+
+LONGLONG Now() {
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return t.QuadPart;
+}
+
+void DispatchAll() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+struct Figures {
+  double Median, Worst, Mean;
+};
+
+Figures Summarise(std::vector<double> samples) {
+  std::sort(samples.begin(), samples.end());
+  double sum = 0;
+  for (double s : samples) sum += s;
+  return {samples[samples.size() / 2], samples.back(), sum / static_cast<double>(samples.size())};
+}
+
+void Print(const char* label, const Figures& poll, const Figures& paint) {
+  std::printf("%-34s poll: median %7.1f us, worst %8.1f us, mean %7.1f us\n", label, poll.Median,
+              poll.Worst, poll.Mean);
+  std::printf("%-34s  + repaint: median %7.1f us, worst %8.1f us, mean %7.1f us\n", "",
+              paint.Median, paint.Worst, paint.Mean);
+}
+
+// Steady: the port stays as it is. Changing: before each poll DR, CR and
+// the five input pins are driven to the opposite of the previous poll, so
+// every cell with a pin (19 of 20; PIRQ reads 1 always) changes colour.
+void TimePolls(MainForm* form, VirtualPort& port, int polls, bool changing) {
+  std::vector<double> pollTimes, paintTimes;
+  for (int i = 0; i < polls; ++i) {
+    if (changing) {
+      const bool high = i % 2 == 0;
+      port.Write(0x378, high ? 0xFF : 0x00);
+      port.Write(0x37A, high ? 0x0F : 0x00);
+      for (int pin : {10, 11, 12, 13, 15}) port.SetInputPin(pin, !high);
+    }
+    const LONGLONG start = Now();
+    PollRegisters(form, form->PollTimer);
+    const LONGLONG polled = Now();
+    DispatchAll();
+    const LONGLONG painted = Now();
+    pollTimes.push_back(Microseconds(polled - start));
+    paintTimes.push_back(Microseconds(painted - polled));
+  }
+  Print(changing ? "all pins changing every poll:" : "steady pins:", Summarise(pollTimes),
+        Summarise(paintTimes));
+}
+
+int PollCost(int polls) {
+  VirtualPort port;
+  if (!port.IsOpen()) {
+    std::fprintf(stderr, "pollbench: the virtual port cannot be opened\n");
+    return 1;
+  }
+  port.Reset();
+  MainForm* form = nullptr;
+  BuildMainForm(form);
+  if (!PortChosen()) {
+    std::fprintf(stderr, "pollbench: LPT1 is not listed in the registry\n");
+    return 1;
+  }
+  // Only this loop polls: the timer stays off, the window is shown and painted.
+  form->PollTimer->SetEnabled(false);
+  form->Window->Realize();
+  DispatchAll();
+  std::printf("%d polls each, times in microseconds per poll\n", polls);
+  TimePolls(form, port, polls, false);
+  TimePolls(form, port, polls, true);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int polls = argc == 2 ? std::atoi(argv[1]) : 2000;
+  if (argc > 2 || polls <= 0) {
+    std::fprintf(stderr, "usage: pollbench [POLLS]\n");
+    return 2;
+  }
+  return PollCost(polls);
+}
