@@ -26,9 +26,9 @@ constexpr uint32_t kPanelEdgeBits[4] = {WS_DLGFRAME, SS_SUNKEN, 0, 0};
 
 // Styles added by ComboOptions bits 0 to 10; bit 1 adds its style when clear.
 constexpr uint32_t kComboOptionStyles[11] = {
-    CBS_DROPDOWNLIST, CBS_AUTOHSCROLL,  CBS_DISABLENOSCROLL, CBS_LOWERCASE,
-    CBS_NOINTEGRALHEIGHT, CBS_OEMCONVERT, CBS_SORT, CBS_UPPERCASE,
-    CBS_OWNERDRAWFIXED, CBS_OWNERDRAWVARIABLE, CBS_SIMPLE};
+    CBS_DROPDOWNLIST,     CBS_AUTOHSCROLL, CBS_DISABLENOSCROLL, CBS_LOWERCASE,
+    CBS_NOINTEGRALHEIGHT, CBS_OEMCONVERT,  CBS_SORT,            CBS_UPPERCASE,
+    CBS_OWNERDRAWFIXED,   CBS_OWNERDRAWVARIABLE, CBS_SIMPLE};
 
 // Gives a freshly constructed child its kind's default size at its default place.
 void SetDefaultSize(TControl* control, int32_t width, int32_t height) {
@@ -222,7 +222,7 @@ void SizeComboList(TControl* combo) {
   const int32_t shown = std::clamp(ItemCount(combo), 1, 8);
   const int32_t width = GetWidth(combo);
   const int32_t height = GetHeight(combo);
-  // A drop-down combo's window height is the height of its dropped list: the
+  // A drop-down combo's window height spans the box and its dropped list: the
   // box is resized hidden and without redrawing, then shown again.
   SetWindowPos(combo->Handle, nullptr, 0, 0, width, height * (shown + 1) + 2,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_HIDEWINDOW);
