@@ -259,10 +259,14 @@ void Pinlorn::ClickAt(POINT screen, int times) {
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-void Pinlorn::Click(HWND target) {
+void Pinlorn::Click(HWND target, int times) {
   RECT rect;
   GetWindowRect(target, &rect);
-  ClickAt({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+  const POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+  // Other programs' windows may pass over the spot for a moment (tests run
+  // side by side on one screen): click once the target is what lies there.
+  WaitFor([&] { return WindowFromPoint(centre) == target; }, 2000);
+  ClickAt(centre, times);
 }
 
 void Pinlorn::RequestClose() const { PostMessageA(window_, WM_SYSCOMMAND, SC_CLOSE, 0); }

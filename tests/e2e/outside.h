@@ -65,8 +65,10 @@ class Pinlorn {
   HWND Label(const std::string& reg, const std::string& form) const;
   HWND PortList() const;
 
-  // A real left click (mouse input at the screen position) at the centre of `target`.
-  static void Click(HWND target);
+  // Real left clicks (mouse input at the screen position) at the centre of
+  // `target`, once nothing else covers it there.
+  static void Click(HWND target, int times = 1);
+  // Real left clicks at a screen position, whatever lies there.
   static void ClickAt(POINT screen, int times = 1);
   // The close request that the title bar's close button makes.
   void RequestClose() const;
