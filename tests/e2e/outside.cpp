@@ -279,7 +279,8 @@ HWND Pinlorn::WaitQuestion(DWORD timeoutMs) const {
       [&] {
         const std::vector<HWND> boxes = TopLevel(processId_, "#32770", window_);
         box = boxes.empty() ? nullptr : boxes[0];
-        return box != nullptr;
+        // Open means modal: shown, and the window behind it no longer takes input.
+        return box != nullptr && !IsWindowEnabled(window_);
       },
       timeoutMs);
   return box;

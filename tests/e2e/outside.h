@@ -73,7 +73,8 @@ class Pinlorn {
   // The close request that the title bar's close button makes.
   void RequestClose() const;
 
-  // The question box owned by the window, once it shows (nullptr after the timeout).
+  // The question box owned by the window, once it is open: shown, with the
+  // window disabled behind it (nullptr after the timeout).
   HWND WaitQuestion(DWORD timeoutMs = 5000) const;
   // Every visible dialog box ("#32770") of the program.
   std::vector<HWND> Dialogs() const;
