@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by scripts/run: the Wine session for running Pinlorn interactively.
 # run_session_start RUN_DIR uses the caller's X display when one is reachable
 # and otherwise starts a private Xvfb; either way one persistent wineserver
@@ -5,6 +6,7 @@
 # prefix so that a run and a test run never stop each other's wineserver.
 # It sets PINLORN_RUN_MODE to "display" or "screenshot" and arranges for
 # everything it started to be stopped when the calling script exits.
+# shellcheck disable=SC2034  # PINLORN_RUN_MODE is read by the caller
 
 # shellcheck source=scripts/wine-session.sh
 source "$(dirname "${BASH_SOURCE[0]}")/wine-session.sh"
