@@ -1,7 +1,6 @@
 #include "outside.h"
 
 #include <algorithm>
-#include <cstring>
 #include <cstdio>
 #include <map>
 
@@ -24,28 +23,6 @@ std::string Quoted(const std::string& text) {
   quoted += text;
   quoted += '"';
   return quoted;
-}
-
-// This process's environment with `changes` ("NAME=value") put in place of
-// variables of the same name, as a block for CreateProcessA.
-std::string EnvironmentBlock(const std::vector<std::string>& changes) {
-  std::map<std::string, std::string> byName;
-  char* block = GetEnvironmentStringsA();
-  for (const char* entry = block; *entry; entry += std::strlen(entry) + 1) {
-    const std::string text(entry);
-    // Entries such as "=C:=C:\" name a drive's current folder; keep them as they are.
-    const size_t eq = text.find('=', 1);
-    byName[text.substr(0, eq)] = text;
-  }
-  FreeEnvironmentStringsA(block);
-  for (const std::string& change : changes) byName[change.substr(0, change.find('='))] = change;
-  std::string result;
-  for (const auto& [name, entry] : byName) {
-    result += entry;
-    result += '\0';
-  }
-  result += '\0';
-  return result;
 }
 
 struct TopLevelSearch {
@@ -168,14 +145,13 @@ std::vector<PortListInRegistry::Value> OnePort() {
 
 // ---- The program
 
-Pinlorn::Pinlorn(const std::vector<std::string>& env) {
+Pinlorn::Pinlorn() {
   std::string commandLine = Quoted(WindowsPath(PINLORN_EXE));
-  const std::string environment = EnvironmentBlock(env);
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0,
-                      const_cast<char*>(environment.c_str()), nullptr, &startup, &info)) {
+  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &info)) {
     return;
   }
   CloseHandle(info.hThread);

@@ -45,10 +45,10 @@ std::vector<PortListInRegistry::Value> OnePort();
 // One running Pinlorn.exe.
 class Pinlorn {
  public:
-  // Starts the program with this process's environment, changed by `env`
-  // entries "NAME=value", and waits until its window is visible and its
-  // message loop answers.
-  explicit Pinlorn(const std::vector<std::string>& env = {});
+  // Starts the program (it inherits this process's environment and with it
+  // the port library's folder on the path) and waits until its window is
+  // visible and its message loop answers.
+  Pinlorn();
   ~Pinlorn();  // ends the process if it still runs
   Pinlorn(const Pinlorn&) = delete;
   Pinlorn& operator=(const Pinlorn&) = delete;
