@@ -131,6 +131,42 @@ TEST_F(ClickTest, LabelsGroupBoxesAndThePortListWriteNothing) {
   EXPECT_EQ(writes[0].Value, 0x10);
 }
 
+// Typing another port into the port list, or dropping its list down, has no
+// effect on the captions or on which port is polled and written.
+TEST_F(ClickTest, EditingThePortListChangesNothing) {
+  HWND list = program->PortList();
+  RECT rect;
+  GetWindowRect(list, &rect);
+  Pinlorn::ClickAt({rect.left + 8, (rect.top + rect.bottom) / 2});
+  std::vector<INPUT> keys;
+  const auto press = [&](WORD key) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    keys.push_back(input);
+    input.ki.dwFlags = KEYEVENTF_KEYUP;
+    keys.push_back(input);
+  };
+  press(VK_END);
+  for (int i = 0; i < 4; ++i) press(VK_BACK);
+  for (WORD key : {'L', 'P', 'T', '3'}) press(key);
+  press(VK_RETURN);
+  SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
+  ASSERT_TRUE(WaitFor([&] { return TextOf(list) == "lpt3" || TextOf(list) == "LPT3"; }))
+      << TextOf(list);
+  // Drop the list down and close it again.
+  Pinlorn::ClickAt({rect.right - 8, (rect.top + rect.bottom) / 2});
+  Pinlorn::ClickAt({rect.right - 8, (rect.top + rect.bottom) / 2});
+
+  EXPECT_EQ(TextOf(GetParent(program->Cell("2"))), "Data Register    (DR)  378");
+  const uint32_t since = port->NextSequence();
+  EXPECT_TRUE(WaitFor([&] { return CountReads(*port, since, kDR) >= 3; }));
+  EXPECT_TRUE(Writes(*port, since).empty());
+  Pinlorn::Click(program->Cell("7"));
+  ASSERT_TRUE(WaitFor([&] { return !Writes(*port, since).empty(); }));
+  EXPECT_EQ(Writes(*port, since)[0].Port, kDR);
+}
+
 // Clicks faster than the poll all start from the same polled value; clicks
 // in quick succession on one place may also be taken as double clicks, which
 // flip nothing. Whatever the mix, each write flips bit 0 of the DR value read
