@@ -15,9 +15,12 @@ namespace {
 // One handler per PinMap entry, so that the context stays the MainForm and
 // the sender (the cell) is not needed to know which bit to flip.
 template <size_t Index>
-void FlipBit(void* /*data*/, ObjectBase* /*sender*/) {
+void FlipBit(void* data, ObjectBase* /*sender*/) {
   constexpr PinMapEntry entry = PinMap[Index];
   static_assert(entry.ClickFlips && entry.Reg != Register::SR);
+  // The window takes no clicks while the exit question is open; a click
+  // message that reaches a cell all the same writes nothing.
+  if (static_cast<MainForm*>(data)->Asking) return;
   // The port is not read here: the bit is flipped in the last polled value,
   // and the next poll shows the result.
   if constexpr (entry.Reg == Register::DR) {

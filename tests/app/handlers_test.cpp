@@ -54,9 +54,17 @@ TEST(Clicks, WriteTheLastPolledValueWithTheCellsBitFlipped) {
   EXPECT_EQ(vport.DataLatch(), 0x7F ^ 0x80);  // "9" was the last DR cell clicked
   EXPECT_EQ(vport.ControlLatch(), 0xC4 ^ 0x20);  // "Direct": bits 6 and 7 kept
 
+  // While the exit question is open a click message that reaches a cell
+  // writes nothing.
+  form->Asking = true;
+  uint32_t start = vport.NextSequence();
+  SendMessageA(form->Cell2->Handle, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+  EXPECT_TRUE(vport.LogSince(start).empty());
+  form->Asking = false;
+
   // With no port chosen a click touches nothing.
   PortState.BaseAddress = 0;
-  const uint32_t start = vport.NextSequence();
+  start = vport.NextSequence();
   SendMessageA(form->Cell2->Handle, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
   EXPECT_TRUE(vport.LogSince(start).empty());
 }
