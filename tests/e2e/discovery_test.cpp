@@ -98,8 +98,8 @@ TEST(DiscoveryTest, PortListCaptionsAndPortUseFollowTheRegistry) {
     // Without LPT1 there is no port address: the program never touches the
     // port, not even when a cell is clicked, and shows all registers as 0.
     EXPECT_EQ(TextOf(program.Label("SR", "Decimal")), "0");
-    Pinlorn::Click(program.Cell("2"));
-    Pinlorn::Click(program.Cell("1"));
+    program.Click(program.Cell("2"));
+    program.Click(program.Cell("1"));
     EXPECT_FALSE(WaitFor([&] { return !Accesses(port, before).empty(); }, 300))
         << Describe(Accesses(port, before));
   }

@@ -138,7 +138,7 @@ TEST_F(ExitTest, ClicksAndCloseRequestsWhileTheQuestionIsOpen) {
     RECT cell;
     GetWindowRect(program.Cell(caption), &cell);
     POINT centre{(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
-    if (!PtInRect(&boxRect, centre)) Pinlorn::ClickAt(centre);
+    if (!PtInRect(&boxRect, centre)) program.ClickAt(centre);
   }
   for (int i = 0; i < 3; ++i) {
     PostMessageA(program.Window(), WM_CLOSE, 0, 0);
@@ -158,7 +158,7 @@ TEST_F(ExitTest, ClicksAndCloseRequestsWhileTheQuestionIsOpen) {
 
   // The window works as before: a click writes, the poll shows it.
   const uint32_t answered = port.NextSequence();
-  Pinlorn::Click(program.Cell("4"));
+  program.Click(program.Cell("4"));
   EXPECT_TRUE(WaitFor([&] { return !Writes(port, answered).empty(); }));
   EXPECT_TRUE(WaitFor([&] { return TextOf(program.Label("DR", "Hex")) == "04"; }));
 }

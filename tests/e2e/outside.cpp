@@ -157,6 +157,7 @@ Pinlorn::Pinlorn() {
   CloseHandle(info.hThread);
   process_ = info.hProcess;
   processId_ = info.dwProcessId;
+  threadId_ = info.dwThreadId;
   WaitFor(
       [&] {
         const std::vector<HWND> forms = TopLevel(processId_, "obj_Form");
@@ -215,7 +216,7 @@ HWND Pinlorn::Label(const std::string& reg, const std::string& form) const {
 
 HWND Pinlorn::PortList() const { return ControlById(kFirstControlId + 32); }
 
-void Pinlorn::ClickAt(POINT screen, int times) {
+void Pinlorn::ClickAt(POINT screen, int times) const {
   const int width = GetSystemMetrics(SM_CXSCREEN);
   const int height = GetSystemMetrics(SM_CYSCREEN);
   std::vector<INPUT> inputs;
@@ -233,9 +234,10 @@ void Pinlorn::ClickAt(POINT screen, int times) {
     inputs.push_back(button);
   }
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  WaitForInputIdle(process_, 2000);
 }
 
-void Pinlorn::Click(HWND target, int times) {
+void Pinlorn::Click(HWND target, int times) const {
   RECT rect;
   GetWindowRect(target, &rect);
   const POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};

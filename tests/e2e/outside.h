@@ -67,9 +67,12 @@ class Pinlorn {
 
   // Real left clicks (mouse input at the screen position) at the centre of
   // `target`, once nothing else covers it there.
-  static void Click(HWND target, int times = 1);
-  // Real left clicks at a screen position, whatever lies there.
-  static void ClickAt(POINT screen, int times = 1);
+  void Click(HWND target, int times = 1) const;
+  // Real left clicks at a screen position, whatever lies there. Both return
+  // once the program has taken the clicks: it waits for input again and no
+  // window of it holds the mouse captured (as an edit field does between
+  // button down and up, which would take the next click).
+  void ClickAt(POINT screen, int times = 1) const;
   // The close request that the title bar's close button makes.
   void RequestClose() const;
 
@@ -88,6 +91,7 @@ class Pinlorn {
  private:
   HANDLE process_ = nullptr;
   DWORD processId_ = 0;
+  DWORD threadId_ = 0;
   HWND window_ = nullptr;
 };
 
