@@ -157,7 +157,6 @@ Pinlorn::Pinlorn() {
   CloseHandle(info.hThread);
   process_ = info.hProcess;
   processId_ = info.dwProcessId;
-  threadId_ = info.dwThreadId;
   WaitFor(
       [&] {
         const std::vector<HWND> forms = TopLevel(processId_, "obj_Form");

@@ -91,7 +91,6 @@ class Pinlorn {
  private:
   HANDLE process_ = nullptr;
   DWORD processId_ = 0;
-  DWORD threadId_ = 0;
   HWND window_ = nullptr;
 };
 
