@@ -69,9 +69,9 @@ class Pinlorn {
   // `target`, once nothing else covers it there.
   void Click(HWND target, int times = 1) const;
   // Real left clicks at a screen position, whatever lies there. Both return
-  // once the program has taken the clicks: it waits for input again and no
-  // window of it holds the mouse captured (as an edit field does between
-  // button down and up, which would take the next click).
+  // once the program waits for input again: until then a control of it may
+  // still hold the mouse (an edit field does between button down and up) and
+  // would take the next click.
   void ClickAt(POINT screen, int times = 1) const;
   // The close request that the title bar's close button makes.
   void RequestClose() const;
