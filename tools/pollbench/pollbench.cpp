@@ -1,7 +1,8 @@
 // pollbench [POLLS]: what one register poll of the real main form costs,
 // timed over POLLS polls (default 2000) with steady pins and again with every
-// pin changing before each poll. scripts/bench runs it and also measures the
-// CPU use of a running Pinlorn.
+// pin changing before each poll, and what the poll's three port reads alone
+// cost. scripts/bench runs it and also measures the CPU use of a running
+// Pinlorn.
 //
 // Needs the virtual port's inpout32.dll on the path and LPT1 listed in the
 // registry (scripts/bench arranges both). The poll is called directly, not
