@@ -36,6 +36,10 @@ wine_session_start() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "Preparing the Wine prefix $WINEPREFIX (first start takes a while)"
     WINEDLLOVERRIDES="mscoree,mshtml=" wineboot --init >/dev/null 2>&1
+    # No window manager runs on the private display: Wine then draws window
+    # frames itself, and hiding a window does not wait for a manager that
+    # never answers (about 2 s per window otherwise).
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
     wineserver -w
   fi
   wineserver -p
