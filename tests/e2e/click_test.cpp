@@ -7,26 +7,8 @@ namespace {
 
 constexpr uint16_t kDR = 0x378, kCR = 0x37A;
 
-class ClickTest : public ::testing::Test {
+class ClickTest : public RunningPinlornTest {
  protected:
-  static void SetUpTestSuite() {
-    port = new VirtualPort;
-    port->Reset();
-    ports = new PortListInRegistry(OnePort());
-    program = new Pinlorn;
-  }
-  static void TearDownTestSuite() {
-    delete program;
-    delete ports;
-    delete port;
-  }
-  void SetUp() override {
-    ASSERT_TRUE(port->IsOpen());
-    ASSERT_TRUE(ports->Ok());
-    ASSERT_TRUE(program->Started());
-    port->Reset();
-  }
-
   // Puts DR and CR at these values and waits until the window shows them,
   // so that the program's last polled values are known.
   static ::testing::AssertionResult Registers(uint8_t dr, uint8_t cr) {
@@ -49,14 +31,7 @@ class ClickTest : public ::testing::Test {
     WaitFor([&] { return Writes(*port, since).size() >= count; });
     return Writes(*port, since);
   }
-
-  static VirtualPort* port;
-  static PortListInRegistry* ports;
-  static Pinlorn* program;
 };
-VirtualPort* ClickTest::port = nullptr;
-PortListInRegistry* ClickTest::ports = nullptr;
-Pinlorn* ClickTest::program = nullptr;
 
 struct ClickCase {
   const char* Cell;

@@ -12,27 +12,8 @@ namespace {
 
 constexpr uint16_t kDR = 0x378, kSR = 0x379, kCR = 0x37A;
 
-// One program for the whole suite: every test only steers the port and looks.
-class DisplayTest : public ::testing::Test {
+class DisplayTest : public RunningPinlornTest {
  protected:
-  static void SetUpTestSuite() {
-    port = new VirtualPort;
-    port->Reset();
-    ports = new PortListInRegistry(OnePort());
-    program = new Pinlorn;
-  }
-  static void TearDownTestSuite() {
-    delete program;
-    delete ports;
-    delete port;
-  }
-  void SetUp() override {
-    ASSERT_TRUE(port->IsOpen());
-    ASSERT_TRUE(ports->Ok());
-    ASSERT_TRUE(program->Started());
-    port->Reset();
-  }
-
   // Waits until the nine labels read `texts`: DR, CR, SR decimal; then hex; then binary.
   static ::testing::AssertionResult ShowsTexts(const std::array<const char*, 9>& texts) {
     const char* regs[] = {"DR", "CR", "SR"};
@@ -76,14 +57,7 @@ class DisplayTest : public ::testing::Test {
     if (ok) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "cells not as expected: " << wrong;
   }
-
-  static VirtualPort* port;
-  static PortListInRegistry* ports;
-  static Pinlorn* program;
 };
-VirtualPort* DisplayTest::port = nullptr;
-PortListInRegistry* DisplayTest::ports = nullptr;
-Pinlorn* DisplayTest::program = nullptr;
 
 TEST_F(DisplayTest, EachPollReadsDrCrSrInTurnAboutAHundredTimesASecond) {
   const uint32_t since = port->NextSequence();

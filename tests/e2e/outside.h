@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "vport_client.h"
 
 // Checks `done` every few milliseconds, dispatching this thread's messages in
@@ -116,3 +118,30 @@ std::string Describe(const std::vector<AccessRecord>& records);
 
 // Runs the bench tool with `arguments` and returns its exit code (or -1).
 int RunBenchTool(const std::string& arguments);
+
+// One program for a whole test suite, started with LPT1 listed and the
+// virtual port reset: the tests of the suite steer the port and look.
+class RunningPinlornTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    port = new VirtualPort;
+    port->Reset();
+    ports = new PortListInRegistry(OnePort());
+    program = new Pinlorn;
+  }
+  static void TearDownTestSuite() {
+    delete program;
+    delete ports;
+    delete port;
+  }
+  void SetUp() override {
+    ASSERT_TRUE(port->IsOpen());
+    ASSERT_TRUE(ports->Ok());
+    ASSERT_TRUE(program->Started());
+    port->Reset();
+  }
+
+  static inline VirtualPort* port = nullptr;
+  static inline PortListInRegistry* ports = nullptr;
+  static inline Pinlorn* program = nullptr;
+};

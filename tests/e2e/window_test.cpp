@@ -54,32 +54,7 @@ constexpr Row kLayout[] = {
 };
 constexpr int kFirstId = 32768;
 
-// One program for the suite: these tests only look.
-class WindowTest : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    port = new VirtualPort;
-    port->Reset();
-    ports = new PortListInRegistry(OnePort());
-    program = new Pinlorn;
-  }
-  static void TearDownTestSuite() {
-    delete program;
-    delete ports;
-    delete port;
-  }
-  void SetUp() override {
-    ASSERT_TRUE(ports->Ok());
-    ASSERT_TRUE(program->Started());
-  }
-
-  static VirtualPort* port;
-  static PortListInRegistry* ports;
-  static Pinlorn* program;
-};
-VirtualPort* WindowTest::port = nullptr;
-PortListInRegistry* WindowTest::ports = nullptr;
-Pinlorn* WindowTest::program = nullptr;
+class WindowTest : public RunningPinlornTest {};
 
 // The height the platform gives a drop-down combo box of the port list's
 // styles, in its default font, when asked for the framework's default 22.
