@@ -23,15 +23,8 @@ run_session_start() {
     trap run_session_stop EXIT
     trap 'exit 130' INT
     trap 'exit 143' TERM
-    export WINEPREFIX=$PINLORN_RUN_DIR/wineprefix WINEARCH=win32 WINEDEBUG=-all
-    mkdir -p "$WINEPREFIX"
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
-      echo "Preparing the Wine prefix $WINEPREFIX (first start takes a while)"
-      WINEDLLOVERRIDES="mscoree,mshtml=" wineboot --init >/dev/null 2>&1
-      wineserver -w
-    fi
-    wineserver -p
-    wine cmd /c exit >/dev/null 2>&1 </dev/null
+    wine_prefix_prepare "$PINLORN_RUN_DIR/wineprefix"
+    wine_server_start
   else
     PINLORN_RUN_MODE=screenshot
     wine_session_start "$PINLORN_RUN_DIR"

@@ -12,6 +12,33 @@ wine_session_stop() {
   fi
 }
 
+# wine_prefix_prepare PREFIX [unmanaged]: uses the 32-bit Wine prefix PREFIX,
+# creating it on first use. "unmanaged" is for a display without a window
+# manager: Wine then draws window frames itself, and hiding a window does
+# not wait for a manager that never answers (about 2 s per window otherwise).
+wine_prefix_prepare() {
+  export WINEPREFIX=$1 WINEARCH=win32 WINEDEBUG=-all
+  mkdir -p "$WINEPREFIX"
+  [ -f "$WINEPREFIX/system.reg" ] && return 0
+  echo "Preparing the Wine prefix $WINEPREFIX (first start takes a while)"
+  WINEDLLOVERRIDES="mscoree,mshtml=" wineboot --init >/dev/null 2>&1
+  # Wine's own fonts (System, MS Sans Serif, Marlett) do not always reach a
+  # new prefix; without them Wine draws with wider substitutes.
+  cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  if [ "${2:-}" = unmanaged ]; then
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  fi
+  wineserver -w
+}
+
+# Starts the persistent wineserver of the prefix and Wine's background
+# processes, detached from our output: a test that started them itself would
+# leave them holding its output pipe open.
+wine_server_start() {
+  wineserver -p
+  wine cmd /c exit >/dev/null 2>&1 </dev/null
+}
+
 wine_session_start() {
   local build=$1 display n
   trap wine_session_stop EXIT
@@ -31,19 +58,6 @@ wine_session_start() {
     sleep 0.1
   done
 
-  export WINEPREFIX=$build/wineprefix WINEARCH=win32 WINEDEBUG=-all
-  mkdir -p "$WINEPREFIX"
-  if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    echo "Preparing the Wine prefix $WINEPREFIX (first start takes a while)"
-    WINEDLLOVERRIDES="mscoree,mshtml=" wineboot --init >/dev/null 2>&1
-    # No window manager runs on the private display: Wine then draws window
-    # frames itself, and hiding a window does not wait for a manager that
-    # never answers (about 2 s per window otherwise).
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-    wineserver -w
-  fi
-  wineserver -p
-  # Start Wine's background processes now, detached from our output: a test
-  # that started them itself would leave them holding its output pipe open.
-  wine cmd /c exit >/dev/null 2>&1 </dev/null
+  wine_prefix_prepare "$build/wineprefix" unmanaged
+  wine_server_start
 }
