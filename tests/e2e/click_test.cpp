@@ -9,21 +9,8 @@ constexpr uint16_t kDR = 0x378, kCR = 0x37A;
 
 class ClickTest : public RunningPinlornTest {
  protected:
-  // Puts DR and CR at these values and waits until the window shows them,
-  // so that the program's last polled values are known.
   static ::testing::AssertionResult Registers(uint8_t dr, uint8_t cr) {
-    port->Write(kDR, dr);
-    port->Write(kCR, cr);
-    const std::string drText = std::to_string(dr);
-    const std::string crText = std::to_string(port->ControlLatch());
-    if (WaitFor([&] {
-          return TextOf(program->Label("DR", "Decimal")) == drText &&
-                 TextOf(program->Label("CR", "Decimal")) == crText;
-        })) {
-      return ::testing::AssertionSuccess();
-    }
-    return ::testing::AssertionFailure() << "the window never showed DR " << drText << ", CR "
-                                         << crText;
+    return ShowsRegisters(*port, *program, dr, cr);
   }
 
   // The program's writes from `since` on, once `count` of them have arrived.

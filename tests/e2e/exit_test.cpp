@@ -19,20 +19,6 @@ class ExitTest : public ::testing::Test {
     port.Reset();
   }
 
-  // Puts DR and CR at these values and waits until the window shows them.
-  ::testing::AssertionResult Registers(const Pinlorn& program, uint8_t dr, uint8_t cr) {
-    port.Write(kDR, dr);
-    port.Write(kCR, cr);
-    const std::string drText = std::to_string(dr), crText = std::to_string(port.ControlLatch());
-    if (WaitFor([&] {
-          return TextOf(program.Label("DR", "Decimal")) == drText &&
-                 TextOf(program.Label("CR", "Decimal")) == crText;
-        })) {
-      return ::testing::AssertionSuccess();
-    }
-    return ::testing::AssertionFailure() << "the window never showed DR " << drText;
-  }
-
   // The program polls again: some reads arrive after `since`.
   bool Polls(uint32_t since) {
     return WaitFor([&] { return CountReads(port, since, kDR) >= 2; }, 3000);
@@ -61,7 +47,7 @@ std::wstring QuestionText(HWND box) {
 TEST_F(ExitTest, AnswerNoKeepsTheWindowClearsDataAndPollsAgain) {
   Pinlorn program;
   ASSERT_TRUE(program.Started());
-  ASSERT_TRUE(Registers(program, 0x3C, 0x05));
+  ASSERT_TRUE(ShowsRegisters(port, program, 0x3C, 0x05));
   const uint32_t before = port.NextSequence();
   PostMessageA(program.Window(), WM_CLOSE, 0, 0);
   HWND box = program.WaitQuestion();
@@ -101,7 +87,7 @@ TEST_F(ExitTest, AnswerNoKeepsTheWindowClearsDataAndPollsAgain) {
 TEST_F(ExitTest, AnswerYesClearsDataLeavesControlAndEndsWithCodeZero) {
   Pinlorn program;
   ASSERT_TRUE(program.Started());
-  ASSERT_TRUE(Registers(program, 0xFF, 0x2A));
+  ASSERT_TRUE(ShowsRegisters(port, program, 0xFF, 0x2A));
   const uint32_t before = port.NextSequence();
   program.RequestClose();
   HWND box = program.WaitQuestion();
@@ -126,7 +112,7 @@ TEST_F(ExitTest, AnswerYesClearsDataLeavesControlAndEndsWithCodeZero) {
 TEST_F(ExitTest, ClicksAndCloseRequestsWhileTheQuestionIsOpen) {
   Pinlorn program;
   ASSERT_TRUE(program.Started());
-  ASSERT_TRUE(Registers(program, 0x00, 0x00));
+  ASSERT_TRUE(ShowsRegisters(port, program, 0x00, 0x00));
   const uint32_t before = port.NextSequence();
   program.RequestClose();
   HWND box = program.WaitQuestion();

@@ -387,3 +387,20 @@ int RunBenchTool(const std::string& arguments) {
   CloseHandle(info.hProcess);
   return static_cast<int>(code);
 }
+
+::testing::AssertionResult ShowsRegisters(VirtualPort& port, const Pinlorn& program, uint8_t dr,
+                                          uint8_t cr) {
+  constexpr uint16_t kDataRegister = 0x378, kControlRegister = 0x37A;
+  port.Write(kDataRegister, dr);
+  port.Write(kControlRegister, cr);
+  const std::string drText = std::to_string(dr);
+  const std::string crText = std::to_string(port.ControlLatch());
+  if (WaitFor([&] {
+        return TextOf(program.Label("DR", "Decimal")) == drText &&
+               TextOf(program.Label("CR", "Decimal")) == crText;
+      })) {
+    return ::testing::AssertionSuccess();
+  }
+  return ::testing::AssertionFailure() << "the window never showed DR " << drText << ", CR "
+                                       << crText;
+}

@@ -116,6 +116,11 @@ std::vector<AccessRecord> Writes(VirtualPort& port, uint32_t since);
 int CountReads(VirtualPort& port, uint32_t since, uint16_t address);
 std::string Describe(const std::vector<AccessRecord>& records);
 
+// Puts DR and CR at these values and waits until the window shows them, so
+// that the program's last polled values are known.
+::testing::AssertionResult ShowsRegisters(VirtualPort& port, const Pinlorn& program, uint8_t dr,
+                                          uint8_t cr);
+
 // Runs the bench tool with `arguments` and returns its exit code (or -1).
 int RunBenchTool(const std::string& arguments);
 
