@@ -1,15 +1,39 @@
 #include "timer.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "kinds.h"
 #include "state.h"
 #include "window.h"
 
 namespace {
 
-// The platform timer's identifier is the Timer itself.
-void CALLBACK TimerTick(HWND /*window*/, UINT /*msg*/, UINT_PTR id, DWORD /*time*/) noexcept {
+// The timers whose platform timer runs. Any program can post WM_TIMER with
+// the tick procedure and an identifier of its choosing to a window of this
+// thread, so the tick looks an identifier up here before it treats it as a
+// Timer, and never reads through it to decide.
+std::vector<Timer*> runningTimers;
+
+bool IsRunningTimer(UINT_PTR id) {
+  return std::any_of(runningTimers.begin(), runningTimers.end(),
+                     [id](const Timer* timer) { return reinterpret_cast<UINT_PTR>(timer) == id; });
+}
+
+void ForgetTimer(Timer* timer) {
+  runningTimers.erase(std::remove(runningTimers.begin(), runningTimers.end(), timer),
+                      runningTimers.end());
+}
+
+// The platform timer's identifier is the Timer itself. A tick that fails is
+// skipped; the next one comes on time.
+void CALLBACK TimerTick(HWND window, UINT /*msg*/, UINT_PTR id, DWORD /*time*/) noexcept {
+  if (TimerHost == nullptr || window != TimerHost->Handle || !IsRunningTimer(id)) return;
   Timer* timer = reinterpret_cast<Timer*>(id);
-  timer->OnTimer(timer);
+  try {
+    timer->OnTimer(timer);
+  } catch (...) {
+  }
 }
 
 // The hidden window that owns every platform timer: a parentless control of
@@ -43,7 +67,9 @@ void Timer::SetEnabled(bool enabled) {
                   ? static_cast<uint32_t>(SetTimer(host, reinterpret_cast<UINT_PTR>(this),
                                                    static_cast<UINT>(Interval), TimerTick))
                   : 0;
+    if (TimerId != 0) runningTimers.push_back(this);
   } else if (TimerId != 0) {
+    ForgetTimer(this);
     KillTimer(TimerHost != nullptr ? TimerHost->Handle : nullptr, TimerId);
     TimerId = 0;
   }

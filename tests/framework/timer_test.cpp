@@ -5,6 +5,7 @@
 #include "framework_fixture.h"
 #include "kinds.h"
 #include "timer.h"
+#include "window.h"
 
 namespace {
 
@@ -82,6 +83,47 @@ TEST_F(TimerTest, HostLivesWhileAnyTimerDoes) {
   ASSERT_TRUE(PumpUntil([&] { return ticks.calls >= 1; }));
   Release(third);
   EXPECT_EQ(TimerHost, nullptr);
+}
+
+// Any program can post WM_TIMER to a window of this thread, naming the tick
+// procedure and any identifier. Only a running timer's own identifier on the
+// host window ticks; a throwing tick is skipped and the timer goes on.
+TEST_F(TimerTest, OnlyRunningTimersTickAndAFailedTickIsSkipped) {
+  EventCounter ticks, forged;
+  Timer* timer = CountingTimer(ticks);
+  timer->SetEnabled(true);
+  const HWND host = TimerHost->Handle;
+  // The tick procedure, as a genuine tick waiting in the queue carries it.
+  MSG tick{};
+  const DWORD start = GetTickCount();
+  while (!PeekMessageA(&tick, host, WM_TIMER, WM_TIMER, PM_NOREMOVE) && GetTickCount() - start < 5000) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_TIMER);
+  }
+  ASSERT_NE(tick.lParam, 0);
+  timer->SetEnabled(false);
+
+  Timer* never = CountingTimer(forged);  // alive, never enabled
+  TControl* form = CreateForm(nullptr, "other");
+  const HWND other = GetHandle(form);
+  const std::pair<HWND, Timer*> attempts[] = {{host, never}, {host, timer}, {other, timer}};
+  for (const auto& [window, id] : attempts) {
+    PostMessageA(window, WM_TIMER, reinterpret_cast<WPARAM>(id), tick.lParam);
+  }
+  PostMessageA(host, WM_TIMER, 0x7FFF1234, tick.lParam);
+  DrainMessages();
+  EXPECT_EQ(forged.calls, 0);
+  EXPECT_EQ(ticks.calls, 0);
+
+  timer->OnTimer = NotifyEvent{[](void* data, ObjectBase*) {
+                                 ++static_cast<EventCounter*>(data)->calls;
+                                 throw 1;
+                               },
+                               &ticks};
+  timer->SetEnabled(true);
+  EXPECT_TRUE(PumpUntil([&] { return ticks.calls >= 3; })) << "ticks go on after a failed one";
+  Release(form);
+  Release(never);
+  Release(timer);
 }
 
 // A host whose window cannot be made (a child style without a parent): the
