@@ -244,6 +244,10 @@ LRESULT TControl::HandleMessage(MessageRecord& message) {
       --FocusDepth;
       return result;
     case WM_CLOSE:
+      // Only a top-level form has a close box. Child controls and the timer
+      // window are parts of the program that the program keeps pointers to:
+      // a close request sent to them by another program changes nothing.
+      if (IsChild) return 0;
       if (MainWindow == this || IsMainWindow(this)) PostQuitMessage(0);
       return CallDefault(this, message);
     case WM_COMMAND: {
@@ -333,6 +337,8 @@ LRESULT CALLBACK ChildSubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
       if (previous != nullptr) return CallWindowProcA(previous, hwnd, msg, wParam, lParam);
       return DefWindowProcA(hwnd, msg, wParam, lParam);
     }
+    // The inner window is part of its control, which no request closes.
+    if (msg == WM_CLOSE) return 0;
     auto passOn = [&]() -> LRESULT {
       return previous != nullptr ? CallWindowProcA(previous, hwnd, msg, wParam, lParam) : 0;
     };

@@ -11,6 +11,7 @@
 #include "message_recorder.h"
 #include "messages.h"
 #include "properties.h"
+#include "timer.h"
 #include "window.h"
 
 namespace {
@@ -214,6 +215,38 @@ TEST_F(DispatchTest, CloseQuery) {
     EXPECT_FALSE(form->OnCloseQuery.Assigned());
     Release(form);  // the main window is not released with its window
   }
+}
+
+// Another program may send WM_CLOSE to any window of the process, as a
+// graceful taskkill does to the top-level ones: only the form closes.
+TEST_F(DispatchTest, CloseRequestsToPartsOfAFormChangeNothing) {
+  TControl* form = CreateForm(nullptr, "parts");
+  TControl* box = CreateGroupBox(form, "box");
+  TControl* cell = CreatePanel(box, 0);
+  TControl* combo = CreateComboBox(form, 0);
+  Timer* timer = NewTimer(10);
+  EventCounter ticks;
+  timer->OnTimer = ticks.Handler();
+  timer->SetEnabled(true);
+  ASSERT_NE(GetHandle(form), nullptr);
+  const int32_t live = ObjectBase::LiveCount();
+  const HWND parts[] = {box->Handle, cell->Handle, combo->Handle,
+                        GetWindow(combo->Handle, GW_CHILD), TimerHost->Handle};
+  for (HWND part : parts) {
+    EXPECT_EQ(SendMessageA(part, WM_CLOSE, 0, 0), 0);
+    PostMessageA(part, WM_CLOSE, 0, 0);
+  }
+  DrainMessages();
+  for (HWND part : parts) EXPECT_TRUE(IsWindow(part));
+  EXPECT_EQ(ObjectBase::LiveCount(), live);
+  EXPECT_FALSE(TakeQuitMessage());
+  ticks.calls = 0;
+  EXPECT_TRUE(PumpUntil([&] { return ticks.calls >= 2; })) << "the timer still ticks";
+  const HWND window = form->Handle;
+  SendMessageA(window, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindow(window)) << "the form itself closes, and is released with its window";
+  EXPECT_TRUE(TakeQuitMessage());
+  Release(timer);
 }
 
 TControl* doomedForm = nullptr;
