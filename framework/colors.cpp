@@ -15,13 +15,21 @@ bool IsReflectedColorRequest(UINT msg) {
          msg <= ReflectedColorBase + WM_CTLCOLORSTATIC;
 }
 
+// A standard control reports a click from inside its own window procedure,
+// while it handles the press that made it: the control is then still
+// handling that message beneath the passed-on notification. A click
+// notification that finds its control idle was posted or sent by another
+// program, and is no click.
+bool ReportedByItsOwnWindow(const TControl* control) { return control->DispatchDepth > 1; }
+
 // Turns a passed-on command notification into the control's events. Returns
 // false when the code matches none of the kind's codes.
 bool NotifyFromCode(TControl* control, WORD code) {
   const KindTable& kind = control->KindMessages;
   if (code == kind.ClickCode) {
-    // A click provoked by the framework's own focus change raises no event.
-    if (control->FocusDepth == 0) {
+    // A click provoked by the framework's own focus change raises no event,
+    // and neither does one that no press of this control made (below).
+    if (control->FocusDepth == 0 && ReportedByItsOwnWindow(control)) {
       Activate(control);
       Click(control);
     }

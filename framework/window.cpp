@@ -80,6 +80,20 @@ LRESULT DispatchToOwner(TControl* control, MessageRecord& record) {
   return result;
 }
 
+// A press of the left button that the mouse did not make: the thread sees
+// the button up, so another program posted or sent it.
+bool IsForgedLeftPress(UINT msg) {
+  switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:
+      return GetKeyState(VK_LBUTTON) >= 0;
+    default:
+      return false;
+  }
+}
+
 LRESULT KeyboardRule(TControl* control, MessageRecord& message) {
   const HWND focus = GetFocus();
   if (focus != nullptr && focus != control->Handle) return 0;
@@ -228,6 +242,9 @@ LRESULT TControl::HandleMessage(MessageRecord& message) {
       reinterpret_cast<TControl*>(GetWindowLongA(message.Window, GWL_USERDATA)) == this) {
     Handle = message.Window;
   }
+  // A forged press must not click a cell, drop a list down or start
+  // dragging a window: nothing sees it.
+  if (IsForgedLeftPress(message.Msg)) return 0;
   LRESULT result = 0;
   if (RunHandlerChain(this, message, result)) return result;
 

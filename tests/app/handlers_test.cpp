@@ -6,6 +6,7 @@
 
 #include "app_support.h"
 #include "handlers.h"
+#include "mouse_input.h"
 #include "properties.h"
 #include "timer.h"
 #include "vport_client.h"
@@ -36,8 +37,7 @@ TEST(Clicks, WriteTheLastPolledValueWithTheCellsBitFlipped) {
     SCOPED_TRACE(entry.Caption);
     const uint32_t start = vport.NextSequence();
     HWND cell = (form.form->*kCellFields[i])->Handle;
-    SendMessageA(cell, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
-    SendMessageA(cell, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+    PressLeftButton(cell);
 
     const std::vector<AccessRecord> log = vport.LogSince(start);
     if (!entry.ClickFlips) {
@@ -58,14 +58,14 @@ TEST(Clicks, WriteTheLastPolledValueWithTheCellsBitFlipped) {
   // writes nothing.
   form->Asking = true;
   uint32_t start = vport.NextSequence();
-  SendMessageA(form->Cell2->Handle, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+  PressLeftButton(form->Cell2->Handle);
   EXPECT_TRUE(vport.LogSince(start).empty());
   form->Asking = false;
 
   // With no port chosen a click touches nothing.
   PortState.BaseAddress = 0;
   start = vport.NextSequence();
-  SendMessageA(form->Cell2->Handle, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+  PressLeftButton(form->Cell2->Handle);
   EXPECT_TRUE(vport.LogSince(start).empty());
 }
 

@@ -9,6 +9,7 @@
 
 #include "framework_fixture.h"
 #include "kinds.h"
+#include "mouse_input.h"
 #include "messages.h"
 #include "properties.h"
 #include "window.h"
@@ -142,25 +143,55 @@ TEST_F(ColorsTest, ClickNotificationsReachTheCell) {
   ASSERT_NE(GetHandle(f.form), nullptr);
   EventCounter clicks;
   f.cell->OnClick = clicks.Handler();
-  const LPARAM from = reinterpret_cast<LPARAM>(f.cell->Handle);
-  auto notify = [&](WORD code) {
-    SendMessageA(f.box->Handle, WM_COMMAND, MAKEWPARAM(f.cell->ControlId, code), from);
-  };
 
   f.cell->FocusDepth = 1;
-  notify(STN_CLICKED);
+  PressLeftButton(f.cell->Handle);
   EXPECT_EQ(clicks.calls, 0) << "a click during a focus change raises nothing";
   f.cell->FocusDepth = 0;
-  notify(STN_CLICKED);
+  PressLeftButton(f.cell->Handle);
   EXPECT_EQ(clicks.calls, 1);
   EXPECT_EQ(clicks.sender, f.cell);
-  // Code 1 matches none of the static kind's codes: no event, and the
-  // notification goes on to the static's own processing.
-  notify(STN_DBLCLK);
-  EXPECT_EQ(clicks.calls, 1);
+  // The second press of a double click notifies with code 1, which matches
+  // none of the static kind's codes: no event, and the notification goes on
+  // to the static's own processing.
+  PressLeftButton(f.cell->Handle, 2);
+  EXPECT_EQ(clicks.calls, 2);
+  const LPARAM from = reinterpret_cast<LPARAM>(f.cell->Handle);
   MessageRecord unmatched{f.cell->Handle, ReflectedCommand, MAKEWPARAM(0, STN_DBLCLK), from};
   LRESULT result = 0;
   EXPECT_FALSE(ChildControlHandler(f.cell, unmatched, result));
+}
+
+// Any program can post or send a window of this thread a button press or a
+// click notification. Only a press that the mouse made clicks a cell.
+TEST_F(ColorsTest, OnlyAPressOfTheMouseClicks) {
+  CellForm f;
+  ASSERT_NE(GetHandle(f.form), nullptr);
+  EventCounter clicks;
+  f.cell->OnClick = clicks.Handler();
+  const HWND cell = f.cell->Handle;
+  const LPARAM from = reinterpret_cast<LPARAM>(cell);
+  const WPARAM clicked = MAKEWPARAM(f.cell->ControlId, STN_CLICKED);
+  const struct {
+    HWND window;
+    UINT msg;
+    WPARAM wParam;
+    LPARAM lParam;
+  } forged[] = {
+      {cell, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4)},
+      {cell, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(4, 4)},
+      {cell, WM_NCLBUTTONDOWN, HTCLIENT, 0},
+      {f.box->Handle, WM_COMMAND, clicked, from},
+      {cell, ReflectedCommand, clicked, from},
+  };
+  for (const auto& m : forged) {
+    SendMessageA(m.window, m.msg, m.wParam, m.lParam);
+    PostMessageA(m.window, m.msg, m.wParam, m.lParam);
+  }
+  DrainMessages();
+  EXPECT_EQ(clicks.calls, 0);
+  PressLeftButton(cell);
+  EXPECT_EQ(clicks.calls, 1);
 }
 
 }  // namespace

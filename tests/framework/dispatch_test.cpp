@@ -10,6 +10,7 @@
 #include "kinds.h"
 #include "message_recorder.h"
 #include "messages.h"
+#include "mouse_input.h"
 #include "properties.h"
 #include "timer.h"
 #include "window.h"
@@ -93,7 +94,7 @@ TEST_F(DispatchTest, NotificationsReachTheChildThatSentThem) {
   f.box->OnClick = NotifyEvent{CountClick, &boxClicks};
   {
     MessageRecorder recorder;
-    SendMessageA(f.cell->Handle, WM_LBUTTONDOWN, MK_LBUTTON, 0);  // the static notifies its parent
+    PressLeftButton(f.cell->Handle);  // the static notifies its parent
     EXPECT_EQ(cellClicks, std::vector<ObjectBase*>{f.cell});
     EXPECT_TRUE(boxClicks.empty());
     const WPARAM code = MAKEWPARAM(f.cell->ControlId, STN_CLICKED);

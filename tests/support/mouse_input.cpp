@@ -20,3 +20,24 @@ bool ClickAt(POINT at, int clicks) {
   }
   return true;
 }
+
+namespace {
+
+void SetLeftButtonState(bool down) {
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  keys[VK_LBUTTON] = down ? 0x80 : 0;
+  SetKeyboardState(keys);
+}
+
+}  // namespace
+
+void PressLeftButton(HWND window, int clicks) {
+  const LPARAM inside = MAKELPARAM(4, 4);
+  for (int i = 0; i < clicks; ++i) {
+    SetLeftButtonState(true);
+    SendMessageA(window, i == 0 ? WM_LBUTTONDOWN : WM_LBUTTONDBLCLK, MK_LBUTTON, inside);
+    SetLeftButtonState(false);
+    SendMessageA(window, WM_LBUTTONUP, 0, inside);
+  }
+}
