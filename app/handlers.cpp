@@ -96,3 +96,14 @@ void ExitQuestion(void* data, ObjectBase* /*sender*/, bool& canClose) {
   // The data lines are left low whatever the answer.
   WriteDR(0);
 }
+
+bool SessionEndHandler(TControl* /*control*/, MessageRecord& message, LRESULT& result) {
+  if (message.Msg == WM_QUERYENDSESSION) {
+    result = TRUE;
+    return true;
+  }
+  if (message.Msg != WM_ENDSESSION) return false;
+  if (message.WParam != FALSE) WriteDR(0);
+  result = 0;
+  return true;
+}

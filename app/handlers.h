@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <string>
 
+#include "control.h"
 #include "object.h"
 
 class MainForm;
@@ -21,6 +22,12 @@ NotifyEvent::CodeType FlipBitHandler(size_t index);
 // close and restarts the poll on No, and writes 0 to DR after either answer.
 // A close request arriving while the question is open is refused at once.
 void ExitQuestion(void* data, ObjectBase* sender, bool& canClose);
+
+// Log-off and shutdown, on the main window: WM_QUERYENDSESSION is agreed to
+// at once, without the exit question, so that Pinlorn never holds up a
+// log-off; WM_ENDSESSION that ends the session writes 0 to DR, as every exit
+// does, before Windows ends the process. Both are handled; nothing else is.
+bool SessionEndHandler(TControl* control, MessageRecord& message, LRESULT& result);
 
 // The exit question's text in the system's ANSI code page; letters the code
 // page lacks become its default character.

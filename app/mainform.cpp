@@ -132,6 +132,7 @@ void BuildMainForm(MainForm*& form) {
   AddOwned(form->Window, form);
   SetClientSize(form->Window, kClientWidth, kClientHeight);
   SetOnCloseQuery(form->Window, CloseQueryEvent{&ExitQuestion, form});
+  AddMessageHandler(form->Window, SessionEndHandler);
 
   form->PollTimer = NewTimer(kPollInterval);
   AddOwned(form->Window, form->PollTimer);

@@ -69,6 +69,25 @@ TEST(Clicks, WriteTheLastPolledValueWithTheCellsBitFlipped) {
   EXPECT_TRUE(vport.LogSince(start).empty());
 }
 
+// Log-off asks nothing and is agreed to at once; the session's end leaves
+// DR at 0, and a log-off that was called off writes nothing.
+TEST(SessionEnd, AgreedAtOnceAndEndsWithDataZero) {
+  VirtualPort vport;
+  vport.Reset();
+  BuiltForm form;
+  PortState.BaseAddress = 0x378;
+  const HWND window = form->Window->Handle;
+  uint32_t start = vport.NextSequence();
+  EXPECT_EQ(SendMessageA(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+  EXPECT_TRUE(form->PollTimer->Enabled);
+  EXPECT_EQ(SendMessageA(window, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF), 0);
+  EXPECT_TRUE(vport.LogSince(start).empty());
+  EXPECT_EQ(SendMessageA(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF), 0);
+  const std::vector<AccessRecord> log = vport.LogSince(start);
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_TRUE(ZeroToDR(log[0]));
+}
+
 // A person at the running program, acting from a thread timer: each step
 // reports whether it is done, and the next one follows.
 std::vector<std::function<bool()>> steps;
