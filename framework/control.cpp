@@ -80,9 +80,26 @@ TControl* NewControl(TControl* parent) {
   return control;
 }
 
+namespace {
+
+// Whether `control` is `ancestor` or lies somewhere inside it.
+bool IsWithin(const TControl* control, const TControl* ancestor) {
+  for (; control != nullptr; control = control->Parent) {
+    if (control == ancestor) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 void AttachToParent(TControl* control, TControl* newParent) {
   if (control->Parent == newParent) return;
   if (TControl* oldParent = control->Parent; oldParent != nullptr) {
+    // The old form must not go on handing the focus to a control that now
+    // belongs elsewhere, and may be freed with its new owner.
+    if (TControl* form = ParentForm(oldParent); form != nullptr && IsWithin(form->FocusedControl, control)) {
+      form->FocusedControl = nullptr;
+    }
     oldParent->Children->Remove(control);
     RemoveOwned(oldParent, control);
   }

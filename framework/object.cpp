@@ -82,8 +82,11 @@ void PointerList::Done() {
 
 void PointerList::Add(void* value) {
   if (Capacity <= Count) {
-    const int32_t step = Delta > 0 ? Delta : std::min<int32_t>(1000, Count / 4 + 1);
-    SetCapacity(Count + step);
+    // Any Delta is a valid step: the sum is taken wide and capped, so that a
+    // large one cannot wrap round to a capacity that does not grow.
+    const int64_t step = Delta > 0 ? Delta : std::min<int32_t>(1000, Count / 4 + 1);
+    if (Count >= kMaxCapacity) throw std::bad_alloc();
+    SetCapacity(static_cast<int32_t>(std::min<int64_t>(Count + step, kMaxCapacity)));
   }
   Items[Count] = value;
   ++Count;
@@ -129,6 +132,7 @@ void* PointerList::Get(int32_t index) const {
 void PointerList::SetCapacity(int32_t n) {
   n = std::max(n, Count);
   if (n == Capacity) return;
+  if (n > kMaxCapacity) throw std::bad_alloc();  // its size in bytes would not fit
   if (n == 0) {
     std::free(Items);
     Items = nullptr;

@@ -68,6 +68,10 @@ class PointerList : public ObjectBase {
   int32_t Capacity = 0;
   int32_t Delta = 0;  // growth step; 0 or less grows automatically
 
+  // The most entries a list can hold: its array's size in bytes must fit a
+  // signed 32-bit count. Growing past it throws std::bad_alloc.
+  static constexpr int32_t kMaxCapacity = INT32_MAX / sizeof(void*);
+
   void Add(void* value);
   void Insert(int32_t index, void* value);
   void Delete(int32_t index);

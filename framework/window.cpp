@@ -117,6 +117,7 @@ bool TControl::Realize() {
     }
     return true;
   }
+  if (WindowDestroyed) return false;  // the system destroyed its window: no new one
 
   const HINSTANCE instance = ModuleInstance();
   WNDCLASSA windowClass{};
@@ -179,7 +180,8 @@ bool TControl::Realize() {
 }
 
 HWND GetHandle(TControl* control) {
-  if (control->Handle == nullptr) {
+  // A control whose window the system destroyed gets no new one.
+  if (control->Handle == nullptr && !control->WindowDestroyed) {
     SetVisible(control, false);
     control->Realize();
     control->ShowPending = true;
@@ -192,8 +194,10 @@ LRESULT SendToControl(TControl* control, UINT msg, WPARAM wParam, LPARAM lParam)
 }
 
 LRESULT CallDefault(TControl* control, const MessageRecord& message) {
+  // The message goes to the window it was sent to: the main window also
+  // handles the messages of windows whose controls are gone.
   if (control->BaseWndProc != nullptr) {
-    return CallWindowProcA(control->BaseWndProc, control->Handle, message.Msg, message.WParam,
+    return CallWindowProcA(control->BaseWndProc, message.Window, message.Msg, message.WParam,
                            message.LParam);
   }
   return DefWindowProcA(message.Window, message.Msg, message.WParam, message.LParam);
@@ -254,6 +258,13 @@ LRESULT TControl::HandleMessage(MessageRecord& message) {
       // messages of windows whose controls are already gone.
       if (message.Window == Handle) WindowDestroyed = true;
       return CallDefault(this, message);
+    case WM_NCDESTROY:
+      result = CallDefault(this, message);
+      // The last message of a window being destroyed: a control that someone
+      // still holds must not keep the handle, which the system may give to
+      // another window.
+      if (message.Window == Handle && WindowDestroyed) Handle = nullptr;
+      return result;
     case WM_SETFOCUS:
       if (!TakeFocus(this)) return 0;
       ++FocusDepth;

@@ -313,6 +313,26 @@ TEST_F(DispatchTest, LastMessagesOfAReleasedFormGoToTheMainWindow) {
   EXPECT_EQ(MainWindow, nullptr) << "a released main window is no longer the main window";
 }
 
+// The main window also handles the messages of a framework window that has
+// no control; their default processing goes to that window, never to the
+// main window's own, even when the main window is built on a standard class.
+TEST_F(DispatchTest, WindowWithoutControlKeepsItsOwnDefaultProcessing) {
+  TControl* form = CreateForm(nullptr, "owner");
+  TControl* label = CreateLabel(form, "main");
+  ASSERT_NE(GetHandle(form), nullptr);
+  MainWindow = label;
+  const HWND stranger = CreateWindowExA(0, "obj_Form", "stranger", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                        nullptr, GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(stranger, nullptr);
+  char text[32] = "";
+  GetWindowTextA(stranger, text, sizeof text);
+  EXPECT_STREQ(text, "stranger");
+  EXPECT_EQ(GetText(label), "main");
+  DestroyWindow(stranger);
+  MainWindow = nullptr;
+  Release(form);
+}
+
 // The combo box's inner edit field is subclassed once however often the
 // subclassing runs, and unsubclassing gives it back its own procedure.
 TEST_F(DispatchTest, InnerWindowSubclassing) {

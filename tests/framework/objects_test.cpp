@@ -2,6 +2,7 @@
 // pointer list's growth, and controls torn down with their windows.
 #include <gtest/gtest.h>
 
+#include <new>
 #include <vector>
 
 #include "framework_fixture.h"
@@ -105,6 +106,17 @@ TEST_F(ObjectsTest, PointerListGrowthAndBounds) {
   for (int32_t i = 0; i <= list->Count; ++i) contents.push_back(reinterpret_cast<intptr_t>(list->Get(i)));
   EXPECT_EQ(contents, (std::vector<intptr_t>{8, 1, 2, 3, 9, 0}));
   Release(list);
+
+  // A step or a capacity too large for memory is refused, never wrapped
+  // round to a list that does not grow.
+  list = NewList();
+  for (int i = 0; i < 4; ++i) list->Add(nullptr);
+  list->Delta = INT32_MAX;
+  EXPECT_THROW(list->Add(nullptr), std::bad_alloc);
+  EXPECT_THROW(list->SetCapacity(0x40000001), std::bad_alloc);
+  EXPECT_EQ(list->Count, 4);
+  EXPECT_EQ(list->Capacity, 4);
+  Release(list);
 }
 
 // Releasing a control takes its window and its children; a child still held
@@ -133,6 +145,36 @@ TEST_F(ObjectsTest, ControlsGoWithTheirWindows) {
   EXPECT_EQ(held->Parent, nullptr);
   EXPECT_EQ(ParentForm(held), nullptr);
   Release(held);
+}
+
+// A control moved to another form leaves the old form's focus: the old form
+// must not hand the focus to it, least of all once its new owner freed it.
+TEST_F(ObjectsTest, MovedControlLeavesTheOldFormsFocus) {
+  TControl* first = CreateForm(nullptr, "first");
+  TControl* box = CreateGroupBox(first, "box");
+  TControl* combo = CreateComboBox(box, 0);
+  TControl* second = CreateForm(nullptr, "second");
+  ASSERT_EQ(first->FocusedControl, combo) << "the form's first tab stop";
+  AttachToParent(box, second);
+  EXPECT_EQ(first->FocusedControl, nullptr);
+  Release(second);
+  ASSERT_NE(GetHandle(first), nullptr);
+  SendMessageA(first->Handle, WM_SETFOCUS, 0, 0);
+  Release(first);
+}
+
+// A control that someone holds outlives its window when the system destroys
+// it: it keeps no handle another window could inherit, and gets no new one.
+TEST_F(ObjectsTest, HeldControlForgetsItsDestroyedWindow) {
+  TControl* form = CreateForm(nullptr, "held");
+  TControl* label = CreateLabel(form, "label");
+  ASSERT_NE(GetHandle(form), nullptr);
+  AddRef(label);
+  DestroyWindow(label->Handle);
+  EXPECT_EQ(label->Handle, nullptr);
+  EXPECT_EQ(GetHandle(label), nullptr);
+  Release(label);
+  Release(form);
 }
 
 }  // namespace
