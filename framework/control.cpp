@@ -1,10 +1,42 @@
 #include "control.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "colors.h"
 #include "state.h"
 #include "window.h"
 
+namespace {
+
+// Every control from its Init to the end of its Done: the controls whose
+// memory a window may lead to.
+std::vector<const TControl*>& LiveControls() {
+  static std::vector<const TControl*> controls;
+  return controls;
+}
+
+bool IsLive(const TControl* control) {
+  const std::vector<const TControl*>& controls = LiveControls();
+  return std::find(controls.begin(), controls.end(), control) != controls.end();
+}
+
+}  // namespace
+
+TControl* BoundControl(HWND window) {
+  // The window's GWL_USERDATA names its control. Any program can write that
+  // slot, so it is believed only when it names a live control that has this
+  // window; otherwise the control is looked for among the live ones.
+  auto* named = reinterpret_cast<TControl*>(GetWindowLongA(window, GWL_USERDATA));
+  if (named != nullptr && IsLive(named) && named->Handle == window) return named;
+  for (const TControl* control : LiveControls()) {
+    if (control->Handle == window && !control->Destroying) return const_cast<TControl*>(control);
+  }
+  return nullptr;
+}
+
 void TControl::Init() {
+  LiveControls().push_back(this);
   Ctl3D = true;
   ClientEdge = true;
   Color = kColorBtnFace;
@@ -37,11 +69,9 @@ void TControl::Done() {
   // A form the main window remembers as its active one must not be
   // handed the focus after it is gone.
   if (MainWindow != nullptr && MainWindow->FocusedControl == this) MainWindow->FocusedControl = nullptr;
-  // Only a window that still leads to this record is touched: once the
-  // system has destroyed it, its handle may belong to another window.
-  const bool ownWindow =
-      Handle != nullptr && IsWindow(Handle) &&
-      reinterpret_cast<TControl*>(GetWindowLongA(Handle, GWL_USERDATA)) == this;
+  // Handle is cleared when the system destroys the window, so a handle
+  // still set is this control's own window.
+  const bool ownWindow = Handle != nullptr && IsWindow(Handle);
   if (ownWindow && !WindowDestroyed) ShowWindow(Handle, SW_HIDE);
 
   // Child controls go first, oldest first, while this window still exists.
@@ -71,6 +101,8 @@ void TControl::Done() {
   }
   ReleaseAndClear(Children);
   ReleaseAndClear(MessageHandlers);
+  std::vector<const TControl*>& controls = LiveControls();
+  controls.erase(std::remove(controls.begin(), controls.end(), this), controls.end());
   ObjectBase::Done();
 }
 

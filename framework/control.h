@@ -132,6 +132,8 @@ class TControl : public ObjectBase {
   ControlProc AfterCreateHook;
 };
 
+// The control of a window of this thread, or null when it has none.
+TControl* BoundControl(HWND window);
 // Zero-filled control, then InitControl(parent).
 TControl* NewControl(TControl* parent);
 void AttachToParent(TControl* control, TControl* newParent);

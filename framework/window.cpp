@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "application.h"
 #include "messages.h"
@@ -23,11 +24,10 @@ bool IsOwnThreadWindow(HWND window) {
          GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
 }
 
-// The control behind a window of this thread, or null for anything else (no
-// window, a destroyed or foreign window, a window being torn down).
+// The control behind a window named in a message, or null for anything else
+// (no window, a destroyed or foreign window, a window being torn down).
 TControl* ControlOfWindow(HWND window) {
-  if (!IsOwnThreadWindow(window)) return nullptr;
-  return reinterpret_cast<TControl*>(GetWindowLongA(window, GWL_USERDATA));
+  return IsOwnThreadWindow(window) ? BoundControl(window) : nullptr;
 }
 
 // Keeps a control alive across a call that may release it. A control whose
@@ -304,7 +304,7 @@ LRESULT CALLBACK FrameworkWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
   try {
     TControl* control = nullptr;
     if (hwnd != nullptr) {
-      control = reinterpret_cast<TControl*>(GetWindowLongA(hwnd, GWL_USERDATA));
+      control = BoundControl(hwnd);
       if (control == nullptr && CreatingControl != nullptr) {
         // First message of a window still inside CreateWindowExA.
         control = CreatingControl;
@@ -331,12 +331,40 @@ LRESULT CALLBACK FrameworkWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
   }
 }
 
+namespace {
+
+// The procedures that subclassing replaced, by inner window. The window's
+// "PREV_PROC" property names the same procedure, but any program can write a
+// window property, and this procedure gets called: it is taken from here.
+struct ReplacedProc {
+  HWND Window;
+  WNDPROC Previous;
+};
+std::vector<ReplacedProc> replacedProcs;
+
+WNDPROC ReplacedProcOf(HWND window) {
+  for (const ReplacedProc& replaced : replacedProcs) {
+    if (replaced.Window == window) return replaced.Previous;
+  }
+  return nullptr;
+}
+
+// Gives the inner window its own procedure back.
+void RestoreProc(HWND window, WNDPROC previous) {
+  SetWindowLongA(window, GWL_WNDPROC, reinterpret_cast<LONG>(previous));
+  RemovePropA(window, kPrevProcProperty);
+  std::erase_if(replacedProcs, [window](const ReplacedProc& replaced) { return replaced.Window == window; });
+}
+
+}  // namespace
+
 void SubclassChildren(TControl* control) {
   for (HWND child = GetWindow(control->Handle, GW_CHILD); child != nullptr;
        child = GetWindow(child, GW_HWNDNEXT)) {
-    if (GetPropA(child, kPrevProcProperty) != nullptr) continue;  // already subclassed
-    const LONG previous =
-        SetWindowLongA(child, GWL_WNDPROC, reinterpret_cast<LONG>(&ChildSubclassProc));
+    if (ReplacedProcOf(child) != nullptr) continue;  // already subclassed
+    const auto previous = reinterpret_cast<WNDPROC>(
+        SetWindowLongA(child, GWL_WNDPROC, reinterpret_cast<LONG>(&ChildSubclassProc)));
+    replacedProcs.push_back({child, previous});
     SetPropA(child, kPrevProcProperty, reinterpret_cast<HANDLE>(previous));
   }
 }
@@ -344,23 +372,17 @@ void SubclassChildren(TControl* control) {
 void UnsubclassChildren(HWND window) {
   for (HWND child = GetWindow(window, GW_CHILD); child != nullptr;
        child = GetWindow(child, GW_HWNDNEXT)) {
-    if (HANDLE previous = GetPropA(child, kPrevProcProperty); previous != nullptr) {
-      // The inner window's own procedure is put back so that it still sees
-      // its destruction and frees its state.
-      SetWindowLongA(child, GWL_WNDPROC, reinterpret_cast<LONG>(previous));
-      RemovePropA(child, kPrevProcProperty);
-    }
+    // The inner window's own procedure is put back so that it still sees
+    // its destruction and frees its state.
+    if (WNDPROC previous = ReplacedProcOf(child); previous != nullptr) RestoreProc(child, previous);
   }
 }
 
 LRESULT CALLBACK ChildSubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
   try {
-    const auto previous = reinterpret_cast<WNDPROC>(GetPropA(hwnd, kPrevProcProperty));
+    const WNDPROC previous = ReplacedProcOf(hwnd);
     TControl* owner = ControlOfWindow(GetParent(hwnd));
-    if (msg == WM_NCDESTROY && previous != nullptr) {
-      SetWindowLongA(hwnd, GWL_WNDPROC, reinterpret_cast<LONG>(previous));
-      RemovePropA(hwnd, kPrevProcProperty);
-    }
+    if (msg == WM_NCDESTROY && previous != nullptr) RestoreProc(hwnd, previous);
     if (owner == nullptr) {
       if (previous != nullptr) return CallWindowProcA(previous, hwnd, msg, wParam, lParam);
       return DefWindowProcA(hwnd, msg, wParam, lParam);

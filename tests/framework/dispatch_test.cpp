@@ -353,6 +353,39 @@ TEST_F(DispatchTest, InnerWindowSubclassing) {
   Release(form);
 }
 
+int foreignCalls = 0;
+LRESULT CALLBACK ForeignProc(HWND, UINT, WPARAM, LPARAM) {
+  ++foreignCalls;
+  return 0;
+}
+
+// Another program can write a window's GWL_USERDATA and its properties. The
+// framework follows neither to memory or code of someone else's choosing:
+// messages still reach the right controls.
+TEST_F(DispatchTest, SlotsAnyProgramCanWriteLeadNowhereElse) {
+  CellForm f;
+  TControl* combo = CreateComboBox(f.form, 0);
+  TControl* label = CreateLabel(f.box, "label");
+  RealizeChildren(f.form);
+  ASSERT_NE(combo->Handle, nullptr);
+  std::vector<ObjectBase*> cellClicks, labelClicks;
+  f.cell->OnClick = NotifyEvent{CountClick, &cellClicks};
+  label->OnClick = NotifyEvent{CountClick, &labelClicks};
+  SetWindowLongA(f.cell->Handle, GWL_USERDATA, reinterpret_cast<LONG>(label));
+  SetWindowLongA(label->Handle, GWL_USERDATA, 0x7FFF1234);
+  const HWND edit = GetWindow(combo->Handle, GW_CHILD);
+  SetPropA(edit, "PREV_PROC", reinterpret_cast<HANDLE>(&ForeignProc));
+
+  PressLeftButton(f.cell->Handle);
+  EXPECT_EQ(cellClicks, std::vector<ObjectBase*>{f.cell});
+  EXPECT_TRUE(labelClicks.empty());
+  SetText(label, "still");
+  EXPECT_EQ(GetText(label), "still");
+  SendMessageA(edit, WM_CHAR, 'x', 0);
+  EXPECT_EQ(foreignCalls, 0);
+  EXPECT_EQ(GetText(combo), "x");
+}
+
 bool RefuseCreation(TControl*, MessageRecord& message, LRESULT& result) {
   if (message.Msg != WM_CREATE) return false;
   result = -1;
