@@ -356,16 +356,28 @@ void RestoreProc(HWND window, WNDPROC previous) {
   std::erase_if(replacedProcs, [window](const ReplacedProc& replaced) { return replaced.Window == window; });
 }
 
+void Subclass(HWND inner) {
+  if (ReplacedProcOf(inner) != nullptr) return;  // already subclassed
+  const auto previous = reinterpret_cast<WNDPROC>(
+      SetWindowLongA(inner, GWL_WNDPROC, reinterpret_cast<LONG>(&ChildSubclassProc)));
+  replacedProcs.push_back({inner, previous});
+  SetPropA(inner, kPrevProcProperty, reinterpret_cast<HANDLE>(previous));
+}
+
 }  // namespace
 
 void SubclassChildren(TControl* control) {
   for (HWND child = GetWindow(control->Handle, GW_CHILD); child != nullptr;
        child = GetWindow(child, GW_HWNDNEXT)) {
-    if (ReplacedProcOf(child) != nullptr) continue;  // already subclassed
-    const auto previous = reinterpret_cast<WNDPROC>(
-        SetWindowLongA(child, GWL_WNDPROC, reinterpret_cast<LONG>(&ChildSubclassProc)));
-    replacedProcs.push_back({child, previous});
-    SetPropA(child, kPrevProcProperty, reinterpret_cast<HANDLE>(previous));
+    Subclass(child);
+  }
+  // A combo box's dropped list is a top-level window of its own, not a
+  // child: it is subclassed too, so that no close request destroys it.
+  COMBOBOXINFO combo{};
+  combo.cbSize = sizeof combo;
+  if (GetComboBoxInfo(control->Handle, &combo) && combo.hwndList != nullptr &&
+      GetParent(combo.hwndList) != control->Handle) {
+    Subclass(combo.hwndList);
   }
 }
 
@@ -380,6 +392,8 @@ void UnsubclassChildren(HWND window) {
 
 LRESULT CALLBACK ChildSubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
   try {
+    // An inner window is part of its control, which no request closes.
+    if (msg == WM_CLOSE) return 0;
     const WNDPROC previous = ReplacedProcOf(hwnd);
     TControl* owner = ControlOfWindow(GetParent(hwnd));
     if (msg == WM_NCDESTROY && previous != nullptr) RestoreProc(hwnd, previous);
@@ -387,8 +401,6 @@ LRESULT CALLBACK ChildSubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
       if (previous != nullptr) return CallWindowProcA(previous, hwnd, msg, wParam, lParam);
       return DefWindowProcA(hwnd, msg, wParam, lParam);
     }
-    // The inner window is part of its control, which no request closes.
-    if (msg == WM_CLOSE) return 0;
     auto passOn = [&]() -> LRESULT {
       return previous != nullptr ? CallWindowProcA(previous, hwnd, msg, wParam, lParam) : 0;
     };

@@ -231,8 +231,11 @@ TEST_F(DispatchTest, CloseRequestsToPartsOfAFormChangeNothing) {
   timer->SetEnabled(true);
   ASSERT_NE(GetHandle(form), nullptr);
   const int32_t live = ObjectBase::LiveCount();
-  const HWND parts[] = {box->Handle, cell->Handle, combo->Handle,
-                        GetWindow(combo->Handle, GW_CHILD), TimerHost->Handle};
+  COMBOBOXINFO inner{};
+  inner.cbSize = sizeof inner;
+  ASSERT_TRUE(GetComboBoxInfo(combo->Handle, &inner));
+  const HWND parts[] = {box->Handle,     cell->Handle,     combo->Handle,
+                        inner.hwndItem, inner.hwndList, TimerHost->Handle};
   for (HWND part : parts) {
     EXPECT_EQ(SendMessageA(part, WM_CLOSE, 0, 0), 0);
     PostMessageA(part, WM_CLOSE, 0, 0);
