@@ -10,9 +10,15 @@ MainForm* TheMainForm = nullptr;
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  BuildMainForm(TheMainForm);
-  // Run releases the window, and with it the MainForm, when the loop ends.
-  Run(TheMainForm->Window);
+  try {
+    BuildMainForm(TheMainForm);
+    // Run releases the window, and with it the MainForm, when the loop ends.
+    Run(TheMainForm->Window);
+  } catch (...) {
+    // Only memory running out while the window is built gets here: every
+    // message and tick catches what it throws. The run ends as every run
+    // does, with exit code 0.
+  }
   TheMainForm = nullptr;
   return 0;
 }
