@@ -1,5 +1,6 @@
 #include "window.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -93,6 +94,28 @@ bool IsForgedLeftPress(UINT msg) {
       return false;
   }
 }
+
+// Requests that the framework takes only from its own code. Two hand a
+// standard control an address to write to (CB_GETCOMBOBOXINFO) or a routine
+// to call later (EM_SETWORDBREAKPROC), and the system passes both on from
+// other programs unchecked; WM_SETREDRAW would freeze a window's picture
+// while the port goes on changing. From anyone else they go nowhere.
+constexpr UINT kOwnRequests[] = {WM_SETREDRAW, CB_GETCOMBOBOXINFO, EM_SETWORDBREAKPROC};
+int ownRequestDepth = 0;
+
+bool IsForeignRequest(UINT msg) {
+  return ownRequestDepth == 0 && std::find(std::begin(kOwnRequests), std::end(kOwnRequests), msg) !=
+                                     std::end(kOwnRequests);
+}
+
+// Marks the framework's own sending of one of those requests.
+class OwnRequest {
+ public:
+  OwnRequest() { ++ownRequestDepth; }
+  ~OwnRequest() { --ownRequestDepth; }
+  OwnRequest(const OwnRequest&) = delete;
+  OwnRequest& operator=(const OwnRequest&) = delete;
+};
 
 LRESULT KeyboardRule(TControl* control, MessageRecord& message) {
   const HWND focus = GetFocus();
@@ -247,8 +270,9 @@ LRESULT TControl::HandleMessage(MessageRecord& message) {
     Handle = message.Window;
   }
   // A forged press must not click a cell, drop a list down or start
-  // dragging a window: nothing sees it.
-  if (IsForgedLeftPress(message.Msg)) return 0;
+  // dragging a window: nothing sees it, nor a request that only this
+  // program may make.
+  if (IsForgedLeftPress(message.Msg) || IsForeignRequest(message.Msg)) return 0;
   LRESULT result = 0;
   if (RunHandlerChain(this, message, result)) return result;
 
@@ -375,6 +399,7 @@ void SubclassChildren(TControl* control) {
   // child: it is subclassed too, so that no close request destroys it.
   COMBOBOXINFO combo{};
   combo.cbSize = sizeof combo;
+  OwnRequest own;
   if (GetComboBoxInfo(control->Handle, &combo) && combo.hwndList != nullptr &&
       GetParent(combo.hwndList) != control->Handle) {
     Subclass(combo.hwndList);
@@ -393,7 +418,7 @@ void UnsubclassChildren(HWND window) {
 LRESULT CALLBACK ChildSubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
   try {
     // An inner window is part of its control, which no request closes.
-    if (msg == WM_CLOSE) return 0;
+    if (msg == WM_CLOSE || IsForeignRequest(msg)) return 0;
     const WNDPROC previous = ReplacedProcOf(hwnd);
     TControl* owner = ControlOfWindow(GetParent(hwnd));
     if (msg == WM_NCDESTROY && previous != nullptr) RestoreProc(hwnd, previous);

@@ -218,6 +218,20 @@ TEST_F(DispatchTest, CloseQuery) {
   }
 }
 
+BOOL CALLBACK FindDroppedList(HWND window, LPARAM found) {
+  char name[16] = "";
+  GetClassNameA(window, name, sizeof name);
+  if (std::string(name) == "ComboLBox") *reinterpret_cast<HWND*>(found) = window;
+  return TRUE;
+}
+
+// The one combo box's dropped list: a top-level window of this thread.
+HWND DroppedListOfThisThread() {
+  HWND list = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindDroppedList, reinterpret_cast<LPARAM>(&list));
+  return list;
+}
+
 // Another program may send WM_CLOSE to any window of the process, as a
 // graceful taskkill does to the top-level ones: only the form closes.
 TEST_F(DispatchTest, CloseRequestsToPartsOfAFormChangeNothing) {
@@ -231,11 +245,9 @@ TEST_F(DispatchTest, CloseRequestsToPartsOfAFormChangeNothing) {
   timer->SetEnabled(true);
   ASSERT_NE(GetHandle(form), nullptr);
   const int32_t live = ObjectBase::LiveCount();
-  COMBOBOXINFO inner{};
-  inner.cbSize = sizeof inner;
-  ASSERT_TRUE(GetComboBoxInfo(combo->Handle, &inner));
-  const HWND parts[] = {box->Handle,     cell->Handle,     combo->Handle,
-                        inner.hwndItem, inner.hwndList, TimerHost->Handle};
+  const HWND parts[] = {box->Handle,     cell->Handle,          combo->Handle,
+                        GetWindow(combo->Handle, GW_CHILD), DroppedListOfThisThread(),
+                        TimerHost->Handle};
   for (HWND part : parts) {
     EXPECT_EQ(SendMessageA(part, WM_CLOSE, 0, 0), 0);
     PostMessageA(part, WM_CLOSE, 0, 0);
@@ -387,6 +399,27 @@ TEST_F(DispatchTest, SlotsAnyProgramCanWriteLeadNowhereElse) {
   SendMessageA(edit, WM_CHAR, 'x', 0);
   EXPECT_EQ(foreignCalls, 0);
   EXPECT_EQ(GetText(combo), "x");
+}
+
+// Requests that would have a control write to an address, call a routine of
+// the sender's choosing, or stop drawing, come only from the program itself.
+TEST_F(DispatchTest, RequestsOnlyTheProgramMakesGoNowhereFromOutside) {
+  TControl* form = CreateForm(nullptr, "requests");
+  TControl* combo = CreateComboBox(form, 0);
+  TControl* label = CreateLabel(form, "label");
+  ASSERT_NE(GetHandle(form), nullptr);
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  EXPECT_EQ(SendMessageA(combo->Handle, CB_GETCOMBOBOXINFO, 0, reinterpret_cast<LPARAM>(&info)), 0);
+  EXPECT_EQ(info.hwndCombo, nullptr) << "nothing written";
+  const HWND edit = GetWindow(combo->Handle, GW_CHILD);
+  SendMessageA(edit, EM_SETWORDBREAKPROC, 0, reinterpret_cast<LPARAM>(&ForeignProc));
+  EXPECT_EQ(SendMessageA(edit, EM_GETWORDBREAKPROC, 0, 0), 0);
+  for (HWND window : {label->Handle, combo->Handle, edit}) {
+    SendMessageA(window, WM_SETREDRAW, FALSE, 0);
+    EXPECT_TRUE(GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE) << "still drawn";
+  }
+  Release(form);
 }
 
 bool RefuseCreation(TControl*, MessageRecord& message, LRESULT& result) {
