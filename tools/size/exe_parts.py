@@ -20,14 +20,12 @@ KEPT = (".text", ".data", ".rdata", ".eh_frame", ".idata", ".CRT", ".tls", ".rsr
 LIBSUPCXX_EH = re.compile(r"^(eh_\w+|class_type_info|si_class_type_info|vmi_class_type_info|tinfo2?|"
                           r"bad_\w+|guard(_error)?|pure|del_op\w*|new_op\w*|new_handler|atexit_thread|"
                           r"pbase_type_info|pointer_type_info|fundamental_type_info|function_type_info)\.o$")
-STREAMS = re.compile(r"^(ios\w*|locale\w*|\w*stream\w*|\w*facets?\w*|codecvt\w*|ctype\w*|globals_io|"
-                     r"basic_file|c\+\+locale|messages_members|monetary_members|numeric_members|"
-                     r"time_members|collate_members|cow-\w*|\w*-inst|compatibility\w*)\.o$")
+ERROR_CLASSES = re.compile(r"^(functexcept|[\w-]*stdexcept|[\w-]*string[\w-]*|random|snprintf_lite)\.o$")
 
 PARTS = (
     "Pinlorn's own code and data",
     "C++ runtime: demangler and verbose terminate handler",
-    "C++ runtime: iostream, locale and their strings",
+    "C++ runtime: error classes and the string code they bring",
     "C++ runtime: exception support",
     "C++ runtime: the rest",
     "unwinder (libgcc_eh)",
@@ -58,7 +56,7 @@ def part_of(path, section):
             return PARTS[1]
         if LIBSUPCXX_EH.match(member):
             return PARTS[3]
-        if STREAMS.match(member):
+        if ERROR_CLASSES.match(member):
             return PARTS[2]
         return PARTS[4]
     if library == "libgcc_eh.a":
@@ -128,7 +126,7 @@ def main():
     if not sizes:
         sys.exit("exe_parts: no sections found in " + sys.argv[1])
     total = 0
-    print("%-54s %9s   %s" % ("part", "bytes", "of which"))
+    print("%-58s %9s   %s" % ("part", "bytes", "of which"))
     for part in PARTS:
         by_section = {section: n for (p, section), n in sizes.items() if p == part}
         amount = sum(by_section.values())
@@ -136,13 +134,13 @@ def main():
             continue
         total += amount
         detail = ", ".join("%s %d" % (s, n) for s, n in sorted(by_section.items(), key=lambda x: -x[1]))
-        print("%-54s %9d   %s" % (part, amount, detail))
+        print("%-58s %9d   %s" % (part, amount, detail))
     if len(sys.argv) == 3:
         file_size = os.path.getsize(sys.argv[2])
-        print("%-54s %9d" % ("headers, alignment, relocations", file_size - total))
-        print("%-54s %9d   (%.1f KB)" % ("stripped program", file_size, file_size / 1024))
+        print("%-58s %9d" % ("headers, alignment, relocations", file_size - total))
+        print("%-58s %9d   (%.1f KB)" % ("stripped program", file_size, file_size / 1024))
     else:
-        print("%-54s %9d" % ("sections total", total))
+        print("%-58s %9d" % ("sections total", total))
 
 
 if __name__ == "__main__":
