@@ -10,11 +10,11 @@ constexpr int32_t kMaxBinaryChars = 64;   // 32 bits plus as many leading zeros
 
 std::string DecimalText(int32_t value) {
   // Digits from the right with a "," after every third, so the sign never gets
-  // a separator of its own. The magnitude is taken in 64 bits: INT_MIN has no
-  // 32-bit negation.
+  // a separator of its own. The magnitude is negated unsigned: INT_MIN has no
+  // signed 32-bit negation, and 64-bit division would bring its own helpers.
   char buffer[16];  // "-2,147,483,648" is 14 characters
   char* p = buffer + sizeof buffer;
-  int64_t magnitude = value < 0 ? -static_cast<int64_t>(value) : value;
+  uint32_t magnitude = value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
   int digits = 0;
   do {
     if (digits > 0 && digits % 3 == 0) *--p = ',';

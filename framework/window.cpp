@@ -1,8 +1,8 @@
 #include "window.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "application.h"
@@ -148,8 +148,7 @@ bool TControl::Realize() {
   windowClass.hInstance = instance;
   windowClass.lpfnWndProc = BaseWndProc;
   windowClass.style = ClassStyle;
-  char className[64];
-  std::snprintf(className, sizeof className, "obj_%s", BaseClassName != nullptr ? BaseClassName : "");
+  const std::string className = std::string("obj_") + (BaseClassName != nullptr ? BaseClassName : "");
 
   if (BaseClassName != nullptr) {
     // A standard class lends its procedure, styles, cursor and brush.
@@ -163,8 +162,8 @@ bool TControl::Realize() {
   if (parentWindow == nullptr && (Style & WS_CHILD) != 0) return false;
 
   WNDCLASSA registered{};
-  if (!GetClassInfoA(instance, className, &registered)) {
-    windowClass.lpszClassName = className;
+  if (!GetClassInfoA(instance, className.c_str(), &registered)) {
+    windowClass.lpszClassName = className.c_str();
     windowClass.lpfnWndProc = FrameworkWindowProc;
     if (RegisterClassA(&windowClass) == 0) return false;
   }
@@ -180,7 +179,7 @@ bool TControl::Realize() {
     // release this control underneath the call.
     ControlHold hold(this);
     CreatingControl = this;
-    window = CreateWindowExA(ExStyle, className, Text.c_str(), Style, x, y,
+    window = CreateWindowExA(ExStyle, className.c_str(), Text.c_str(), Style, x, y,
                              width != 0 ? width : CW_USEDEFAULT, height != 0 ? height : CW_USEDEFAULT,
                              parentWindow, reinterpret_cast<HMENU>(static_cast<intptr_t>(ControlId)),
                              instance, nullptr);

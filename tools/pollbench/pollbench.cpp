@@ -1,8 +1,8 @@
 // pollbench [POLLS]: what one register poll of the real main form costs,
 // timed over POLLS polls (default 2000) with steady pins and again with every
-// pin changing before each poll, and what the poll's three port reads alone
-// cost. scripts/bench runs it and also measures the CPU use of a running
-// Pinlorn.
+// pin changing before each poll, what the poll's three port reads alone cost,
+// and what one access of the port library (Inp32, Out32) costs. scripts/bench
+// runs it and also measures the CPU use of a running Pinlorn.
 //
 // Needs the virtual port's inpout32.dll on the path and LPT1 listed in the
 // registry (scripts/bench arranges both). The poll is called directly, not
@@ -20,7 +20,15 @@
 #include "port.h"
 #include "vport_client.h"
 
+// The port library, as the program imports it.
+extern "C" {
+__declspec(dllimport) short __stdcall Inp32(short port);
+__declspec(dllimport) void __stdcall Out32(short port, short data);
+}
+
 namespace {
+
+constexpr int kAccessesPerSample = 100;  // one timer read per 100 accesses
 
 double Microseconds(LONGLONG ticks) {
   static const LONGLONG frequency = [] {
@@ -87,6 +95,22 @@ void TimePolls(MainForm* form, VirtualPort& port, int polls, bool changing) {
         Summarise(paintTimes));
 }
 
+// Microseconds per call of `access`, from `samples` samples of
+// kAccessesPerSample calls each: the clock is read around a sample, not
+// around each call, so its own cost does not count.
+template <typename Access>
+void TimeAccesses(const char* label, Access access, int samples) {
+  std::vector<double> times;
+  for (int i = 0; i < samples; ++i) {
+    const LONGLONG start = Now();
+    for (int n = 0; n < kAccessesPerSample; ++n) access();
+    times.push_back(Microseconds(Now() - start) / kAccessesPerSample);
+  }
+  const Figures figures = Summarise(times);
+  std::printf("%-34s  each: median %7.2f us, worst %8.2f us, mean %7.2f us\n", label, figures.Median,
+              figures.Worst, figures.Mean);
+}
+
 int PollCost(int polls) {
   VirtualPort port;
   if (!port.IsOpen()) {
@@ -117,6 +141,8 @@ int PollCost(int polls) {
   const Figures reads = Summarise(readTimes);
   std::printf("%-34s reads: median %7.1f us, worst %8.1f us, mean %7.1f us\n",
               "the three port reads alone:", reads.Median, reads.Worst, reads.Mean);
+  TimeAccesses("one read (Inp32 of SR):", [] { Inp32(static_cast<short>(0x379)); }, polls);
+  TimeAccesses("one write (Out32 to DR):", [] { Out32(static_cast<short>(0x378), 0x55); }, polls);
   return 0;
 }
 

@@ -1,8 +1,14 @@
 #pragma once
 // The virtual parallel port: a standard port at LPT1 (0x378) whose state lives
-// in named shared memory guarded by a named mutex, so that every process under
-// one wineserver (the monitor, the bench tool, the tests) sees the same port.
-// inpout32.dll's Inp32/Out32 are Read/Write of this class.
+// in named shared memory, so that every process under one wineserver (the
+// monitor, the bench tool, the tests) sees the same port. inpout32.dll's
+// Inp32/Out32 are Read/Write of this class.
+//
+// Nothing is locked: an access changes the port and takes its sequence number
+// in one interlocked step, then writes its log record into the ring slot of
+// that number in one more. An access therefore costs what a real port access
+// does, and a process that dies mid-access leaves at worst one record
+// unwritten; readers skip such a record after a short wait.
 #include <cstdint>
 #include <vector>
 
@@ -18,7 +24,7 @@ struct AccessRecord {
 
 struct VirtualPortShared;
 
-class VirtualPort {  // RAII: opens (creating if needed) the shared block and mutex
+class VirtualPort {  // RAII: opens (creating if needed) the shared block
  public:
   VirtualPort();
   ~VirtualPort();
@@ -43,14 +49,22 @@ class VirtualPort {  // RAII: opens (creating if needed) the shared block and mu
   uint8_t StatusValue();
   bool PinLevel(int pin);    // electrical level of connector pin 1..17 (true = high)
   uint32_t NextSequence();   // sequence number the next access will get
-  // Records with Sequence >= sequence still in the ring, in order.
+  // Records with Sequence >= sequence still in the ring, in order. A record
+  // whose access is still in flight in another process is waited for
+  // briefly; one that never gets written (its process died) is left out.
   std::vector<AccessRecord> LogSince(uint32_t sequence);
   void ClearLog();
   void Reset();  // DR 0, CR 0, all input pins open, wiring Nothing, log cleared
 
+  // What a client that dies in the middle of a write leaves behind: the
+  // write has taken effect and used its sequence number, but its log record
+  // is never written. For tests.
+  void WriteAndDie(uint16_t port, uint8_t value);
+
  private:
+  uint8_t Access(uint16_t port, AccessKind kind, uint8_t value, bool record);
+
   void* mapping_ = nullptr;  // HANDLE of the file mapping
-  void* mutex_ = nullptr;    // HANDLE of the named mutex
   VirtualPortShared* shared_ = nullptr;
   bool wasAlreadyOpen_ = false;
 };
