@@ -1,8 +1,5 @@
 #include "control.h"
 
-#include <algorithm>
-#include <vector>
-
 #include "colors.h"
 #include "state.h"
 #include "window.h"
@@ -11,15 +8,7 @@ namespace {
 
 // Every control from its Init to the end of its Done: the controls whose
 // memory a window may lead to.
-std::vector<const TControl*>& LiveControls() {
-  static std::vector<const TControl*> controls;
-  return controls;
-}
-
-bool IsLive(const TControl* control) {
-  const std::vector<const TControl*>& controls = LiveControls();
-  return std::find(controls.begin(), controls.end(), control) != controls.end();
-}
+PointerList* liveControls = nullptr;
 
 }  // namespace
 
@@ -28,15 +17,16 @@ TControl* BoundControl(HWND window) {
   // slot, so it is believed only when it names a live control that has this
   // window; otherwise the control is looked for among the live ones.
   auto* named = reinterpret_cast<TControl*>(GetWindowLongA(window, GWL_USERDATA));
-  if (named != nullptr && IsLive(named) && named->Handle == window) return named;
-  for (const TControl* control : LiveControls()) {
-    if (control->Handle == window && !control->Destroying) return const_cast<TControl*>(control);
+  if (named != nullptr && IndexInList(liveControls, named) >= 0 && named->Handle == window) return named;
+  for (int32_t i = 0; liveControls != nullptr && i < liveControls->Count; ++i) {
+    auto* control = static_cast<TControl*>(liveControls->Items[i]);
+    if (control->Handle == window && !control->Destroying) return control;
   }
   return nullptr;
 }
 
 void TControl::Init() {
-  LiveControls().push_back(this);
+  AddToList(liveControls, this);
   Ctl3D = true;
   ClientEdge = true;
   Color = kColorBtnFace;
@@ -101,8 +91,7 @@ void TControl::Done() {
   }
   ReleaseAndClear(Children);
   ReleaseAndClear(MessageHandlers);
-  std::vector<const TControl*>& controls = LiveControls();
-  controls.erase(std::remove(controls.begin(), controls.end(), this), controls.end());
+  DeleteFromList(liveControls, IndexInList(liveControls, this));
   ObjectBase::Done();
 }
 

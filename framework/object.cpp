@@ -150,3 +150,18 @@ void PointerList::Clear() {
   Count = 0;
   Capacity = 0;
 }
+
+void AddToList(PointerList*& list, void* value) {
+  if (list == nullptr) list = NewList();
+  list->Add(value);
+}
+
+void DeleteFromList(PointerList*& list, int32_t index, int32_t n) {
+  if (list == nullptr) return;
+  list->DeleteRange(index, n);
+  if (list->Count == 0) ReleaseAndClear(list);
+}
+
+int32_t IndexInList(const PointerList* list, void* value) {
+  return list != nullptr ? list->IndexOf(value) : -1;
+}

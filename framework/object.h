@@ -83,6 +83,13 @@ class PointerList : public ObjectBase {
   void Clear();
 };
 
+// Lists the framework keeps only while they hold something: made by the first
+// AddToList and released when DeleteFromList takes the last entry out, so
+// that they count as live objects exactly while they are in use.
+void AddToList(PointerList*& list, void* value);
+void DeleteFromList(PointerList*& list, int32_t index, int32_t n = 1);
+int32_t IndexInList(const PointerList* list, void* value);  // -1 when absent or no list
+
 // Callback pair (Code, Data), called as Code(Data, sender, args...).
 // Unassigned while Code is null; invoking an unassigned handler does nothing.
 template <typename... Args>

@@ -1,8 +1,5 @@
 #include "timer.h"
 
-#include <algorithm>
-#include <vector>
-
 #include "kinds.h"
 #include "state.h"
 #include "window.h"
@@ -13,16 +10,10 @@ namespace {
 // the tick procedure and an identifier of its choosing to a window of this
 // thread, so the tick looks an identifier up here before it treats it as a
 // Timer, and never reads through it to decide.
-std::vector<Timer*> runningTimers;
+PointerList* runningTimers = nullptr;
 
 bool IsRunningTimer(UINT_PTR id) {
-  return std::any_of(runningTimers.begin(), runningTimers.end(),
-                     [id](const Timer* timer) { return reinterpret_cast<UINT_PTR>(timer) == id; });
-}
-
-void ForgetTimer(Timer* timer) {
-  runningTimers.erase(std::remove(runningTimers.begin(), runningTimers.end(), timer),
-                      runningTimers.end());
+  return IndexInList(runningTimers, reinterpret_cast<void*>(id)) >= 0;
 }
 
 // The platform timer's identifier is the Timer itself. A tick that fails is
@@ -67,9 +58,9 @@ void Timer::SetEnabled(bool enabled) {
                   ? static_cast<uint32_t>(SetTimer(host, reinterpret_cast<UINT_PTR>(this),
                                                    static_cast<UINT>(Interval), TimerTick))
                   : 0;
-    if (TimerId != 0) runningTimers.push_back(this);
+    if (TimerId != 0) AddToList(runningTimers, this);
   } else if (TimerId != 0) {
-    ForgetTimer(this);
+    DeleteFromList(runningTimers, IndexInList(runningTimers, this));
     KillTimer(TimerHost != nullptr ? TimerHost->Handle : nullptr, TimerId);
     TimerId = 0;
   }

@@ -1,9 +1,6 @@
 #include "window.h"
 
-#include <algorithm>
 #include <cstring>
-#include <string>
-#include <vector>
 
 #include "application.h"
 #include "messages.h"
@@ -19,6 +16,17 @@ constexpr UINT kClassStyleMask = 0xFFFFBF1F;
 constexpr WPARAM kShowFocusCues = 0x00010002;  // UIS_CLEAR, UISF_HIDEFOCUS
 
 HINSTANCE ModuleInstance() { return GetModuleHandleA(nullptr); }
+
+// A framework class is named "obj_" and the name of the class it is built
+// on, cut to what fits the buffer.
+constexpr size_t kClassNameSize = 64;
+void FrameworkClassName(const char* base, char (&name)[kClassNameSize]) {
+  size_t length = 0;
+  for (const char* part : {"obj_", base != nullptr ? base : ""}) {
+    while (*part != '\0' && length + 1 < kClassNameSize) name[length++] = *part++;
+  }
+  name[length] = '\0';
+}
 
 bool IsOwnThreadWindow(HWND window) {
   return window != nullptr && IsWindow(window) &&
@@ -104,8 +112,11 @@ constexpr UINT kOwnRequests[] = {WM_SETREDRAW, CB_GETCOMBOBOXINFO, EM_SETWORDBRE
 int ownRequestDepth = 0;
 
 bool IsForeignRequest(UINT msg) {
-  return ownRequestDepth == 0 && std::find(std::begin(kOwnRequests), std::end(kOwnRequests), msg) !=
-                                     std::end(kOwnRequests);
+  if (ownRequestDepth != 0) return false;
+  for (UINT request : kOwnRequests) {
+    if (msg == request) return true;
+  }
+  return false;
 }
 
 // Marks the framework's own sending of one of those requests.
@@ -148,7 +159,8 @@ bool TControl::Realize() {
   windowClass.hInstance = instance;
   windowClass.lpfnWndProc = BaseWndProc;
   windowClass.style = ClassStyle;
-  const std::string className = std::string("obj_") + (BaseClassName != nullptr ? BaseClassName : "");
+  char className[kClassNameSize];
+  FrameworkClassName(BaseClassName, className);
 
   if (BaseClassName != nullptr) {
     // A standard class lends its procedure, styles, cursor and brush.
@@ -162,8 +174,8 @@ bool TControl::Realize() {
   if (parentWindow == nullptr && (Style & WS_CHILD) != 0) return false;
 
   WNDCLASSA registered{};
-  if (!GetClassInfoA(instance, className.c_str(), &registered)) {
-    windowClass.lpszClassName = className.c_str();
+  if (!GetClassInfoA(instance, className, &registered)) {
+    windowClass.lpszClassName = className;
     windowClass.lpfnWndProc = FrameworkWindowProc;
     if (RegisterClassA(&windowClass) == 0) return false;
   }
@@ -179,7 +191,7 @@ bool TControl::Realize() {
     // release this control underneath the call.
     ControlHold hold(this);
     CreatingControl = this;
-    window = CreateWindowExA(ExStyle, className.c_str(), Text.c_str(), Style, x, y,
+    window = CreateWindowExA(ExStyle, className, Text.c_str(), Style, x, y,
                              width != 0 ? width : CW_USEDEFAULT, height != 0 ? height : CW_USEDEFAULT,
                              parentWindow, reinterpret_cast<HMENU>(static_cast<intptr_t>(ControlId)),
                              instance, nullptr);
@@ -356,34 +368,37 @@ LRESULT CALLBACK FrameworkWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
 
 namespace {
 
-// The procedures that subclassing replaced, by inner window. The window's
-// "PREV_PROC" property names the same procedure, but any program can write a
-// window property, and this procedure gets called: it is taken from here.
-struct ReplacedProc {
-  HWND Window;
-  WNDPROC Previous;
-};
-std::vector<ReplacedProc> replacedProcs;
+// The procedures that subclassing replaced, as pairs (inner window,
+// procedure). The window's "PREV_PROC" property names the same procedure,
+// but any program can write a window property, and this procedure gets
+// called: it is taken from here.
+PointerList* replacedProcs = nullptr;
+
+int32_t ReplacedProcIndex(HWND window) {
+  for (int32_t i = 0; replacedProcs != nullptr && i + 1 < replacedProcs->Count; i += 2) {
+    if (replacedProcs->Items[i] == window) return i;
+  }
+  return -1;
+}
 
 WNDPROC ReplacedProcOf(HWND window) {
-  for (const ReplacedProc& replaced : replacedProcs) {
-    if (replaced.Window == window) return replaced.Previous;
-  }
-  return nullptr;
+  const int32_t index = ReplacedProcIndex(window);
+  return index >= 0 ? reinterpret_cast<WNDPROC>(replacedProcs->Items[index + 1]) : nullptr;
 }
 
 // Gives the inner window its own procedure back.
 void RestoreProc(HWND window, WNDPROC previous) {
   SetWindowLongA(window, GWL_WNDPROC, reinterpret_cast<LONG>(previous));
   RemovePropA(window, kPrevProcProperty);
-  std::erase_if(replacedProcs, [window](const ReplacedProc& replaced) { return replaced.Window == window; });
+  DeleteFromList(replacedProcs, ReplacedProcIndex(window), 2);
 }
 
 void Subclass(HWND inner) {
   if (ReplacedProcOf(inner) != nullptr) return;  // already subclassed
   const auto previous = reinterpret_cast<WNDPROC>(
       SetWindowLongA(inner, GWL_WNDPROC, reinterpret_cast<LONG>(&ChildSubclassProc)));
-  replacedProcs.push_back({inner, previous});
+  AddToList(replacedProcs, inner);
+  AddToList(replacedProcs, reinterpret_cast<void*>(previous));
   SetPropA(inner, kPrevProcProperty, reinterpret_cast<HANDLE>(previous));
 }
 
