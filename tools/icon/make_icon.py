@@ -1,9 +1,13 @@
 #!/usr/bin/env python3
 """Draws Pinlorn's icon: a 25-pin connector seen from the front.
 
-Writes a Windows .ico with 16, 32 and 48 pixel images (32-bit colour with
-alpha, plus the 1-bit mask older systems use). Shapes are drawn in a unit
-square and sampled 4 x 4 times per pixel for smooth edges.
+Writes a Windows .ico with 16, 32 and 48 pixel images, each with the 1-bit
+mask older systems use. The 16 and 32 pixel images, which the title bar,
+taskbar and task switcher show, have 32-bit colour with alpha for smooth
+edges. The 48 pixel one has a palette of the few colours the drawing uses
+(8 bits a pixel), which keeps Pinlorn.exe within its size: its edges follow
+the mask. Shapes are drawn in a unit square and sampled 4 x 4 times per
+pixel.
 
 Regenerate the committed icon with:
     python3 tools/icon/make_icon.py app/pinlorn.ico
@@ -11,7 +15,8 @@ Regenerate the committed icon with:
 import struct
 import sys
 
-SIZES = (16, 32, 48)
+# Pixel size and bits per pixel of each image.
+IMAGES = ((16, 32), (32, 32), (48, 8))
 SAMPLES = 4
 
 FLANGE = (184, 188, 192)
@@ -100,30 +105,45 @@ def render(size):
     return rows
 
 
-def image_data(size):
-    rows = render(size)
-    pixels = b"".join(bytes(p) for row in reversed(rows) for p in row)
-    mask_stride = ((size + 31) // 32) * 4
+def mask_data(rows, size):
+    stride = ((size + 31) // 32) * 4
     mask = bytearray()
     for row in reversed(rows):
-        bits = bytearray(mask_stride)
+        bits = bytearray(stride)
         for x, p in enumerate(row):
             if p[3] < 128:  # transparent where mostly uncovered
                 bits[x // 8] |= 0x80 >> (x % 8)
         mask += bits
-    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0,
+    return bytes(mask)
+
+
+def image_data(size, bits):
+    rows = render(size)
+    mask = mask_data(rows, size)
+    if bits == 32:
+        palette = b""
+        pixels = b"".join(bytes(p) for row in reversed(rows) for p in row)
+    else:
+        # The drawing's colours where it is opaque, in a fixed order; masked
+        # pixels take entry 0. Rows are 4-byte aligned (48 is already).
+        colours = sorted({p[:3] for row in rows for p in row if p[3] >= 128})
+        assert len(colours) <= 256 and size % 4 == 0
+        index = {c: i for i, c in enumerate(colours)}
+        palette = b"".join(bytes(c) + b"\0" for c in colours).ljust(256 * 4, b"\0")
+        pixels = bytes(index[p[:3]] if p[3] >= 128 else 0 for row in reversed(rows) for p in row)
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, bits, 0,
                          len(pixels) + len(mask), 0, 0, 0, 0)
-    return header + pixels + bytes(mask)
+    return header + palette + pixels + mask
 
 
 def main():
     if len(sys.argv) != 2:
         sys.exit("usage: make_icon.py OUTPUT.ico")
-    images = [image_data(size) for size in SIZES]
+    images = [image_data(size, bits) for size, bits in IMAGES]
     offset = 6 + 16 * len(images)
     directory = struct.pack("<HHH", 0, 1, len(images))
-    for size, data in zip(SIZES, images):
-        directory += struct.pack("<BBBBHHII", size, size, 0, 0, 1, 32, len(data), offset)
+    for (size, bits), data in zip(IMAGES, images):
+        directory += struct.pack("<BBBBHHII", size, size, 0, 0, 1, bits, len(data), offset)
         offset += len(data)
     with open(sys.argv[1], "wb") as out:
         out.write(directory + b"".join(images))
