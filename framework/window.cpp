@@ -431,8 +431,9 @@ void UnsubclassChildren(HWND window) {
 
 LRESULT CALLBACK ChildSubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
   try {
-    // An inner window is part of its control, which no request closes.
-    if (msg == WM_CLOSE || IsForeignRequest(msg)) return 0;
+    // An inner window is part of its control, which no request closes; it
+    // takes the guards of the control's own window too.
+    if (msg == WM_CLOSE || IsForeignRequest(msg) || IsForgedLeftPress(msg)) return 0;
     const WNDPROC previous = ReplacedProcOf(hwnd);
     TControl* owner = ControlOfWindow(GetParent(hwnd));
     if (msg == WM_NCDESTROY && previous != nullptr) RestoreProc(hwnd, previous);

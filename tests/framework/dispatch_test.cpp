@@ -419,6 +419,10 @@ TEST_F(DispatchTest, RequestsOnlyTheProgramMakesGoNowhereFromOutside) {
     SendMessageA(window, WM_SETREDRAW, FALSE, 0);
     EXPECT_TRUE(GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE) << "still drawn";
   }
+  // A press that the mouse did not make does not take the mouse either.
+  SendMessageA(edit, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+  EXPECT_EQ(GetCapture(), nullptr);
+  ReleaseCapture();
   Release(form);
 }
 
