@@ -27,12 +27,23 @@ void CALLBACK TimerTick(HWND window, UINT /*msg*/, UINT_PTR id, DWORD /*time*/) 
   }
 }
 
+// The timer window goes only with its control, when the last Timer does. It
+// is never shown, so a destroy message from another program cannot be told
+// from the system's by that: the window takes none, until the very end of
+// the run.
+bool KeepTimerWindow(TControl* /*host*/, MessageRecord& message, LRESULT& result) {
+  if (message.Msg != WM_DESTROY && message.Msg != WM_NCDESTROY) return false;
+  result = 0;
+  return true;
+}
+
 // The hidden window that owns every platform timer: a parentless control of
 // the framework's own class, never shown and never taken for a main window.
 TControl* CreateTimerHost() {
   TControl* host = CreateControl(nullptr, "", false);
   host->Style = 0;
   host->IsChild = true;
+  AddMessageHandler(host, KeepTimerWindow, true);
   return host;
 }
 

@@ -89,6 +89,14 @@ LRESULT DispatchToOwner(TControl* control, MessageRecord& record) {
   return result;
 }
 
+// The system hides a window before it destroys it (or the window's parent,
+// before it destroys that): WM_DESTROY and WM_NCDESTROY reaching a window
+// still on screen came from another program, and would have a living
+// control freed under the program.
+bool IsForgedDestruction(UINT msg, HWND window) {
+  return (msg == WM_DESTROY || msg == WM_NCDESTROY) && IsWindowVisible(window);
+}
+
 // A press of the left button that the mouse did not make: the thread sees
 // the button up, so another program posted or sent it.
 bool IsForgedLeftPress(UINT msg) {
@@ -244,14 +252,14 @@ void RealizeChildren(TControl* control) {
   }
 }
 
-void AddMessageHandler(TControl* control, MessageHandler handler) {
+void AddMessageHandler(TControl* control, MessageHandler handler, bool keepAfterTermination) {
   void* entry = reinterpret_cast<void*>(handler);
   PointerList* handlers = control->MessageHandlers;
   for (int32_t i = 0; i + 1 < handlers->Count; i += 2) {
     if (handlers->Items[i] == entry) return;
   }
   handlers->Add(entry);
-  handlers->Add(nullptr);  // not kept once the quit message has been taken
+  handlers->Add(keepAfterTermination ? control : nullptr);  // any non-null value keeps it
 }
 
 bool RunHandlerChain(TControl* control, MessageRecord& message, LRESULT& result) {
@@ -282,8 +290,11 @@ LRESULT TControl::HandleMessage(MessageRecord& message) {
   }
   // A forged press must not click a cell, drop a list down or start
   // dragging a window: nothing sees it, nor a request that only this
-  // program may make.
-  if (IsForgedLeftPress(message.Msg) || IsForeignRequest(message.Msg)) return 0;
+  // program may make, nor the end of a window that is still there.
+  if (IsForgedLeftPress(message.Msg) || IsForeignRequest(message.Msg) ||
+      IsForgedDestruction(message.Msg, message.Window)) {
+    return 0;
+  }
   LRESULT result = 0;
   if (RunHandlerChain(this, message, result)) return result;
 
@@ -433,7 +444,10 @@ LRESULT CALLBACK ChildSubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
   try {
     // An inner window is part of its control, which no request closes; it
     // takes the guards of the control's own window too.
-    if (msg == WM_CLOSE || IsForeignRequest(msg) || IsForgedLeftPress(msg)) return 0;
+    if (msg == WM_CLOSE || IsForeignRequest(msg) || IsForgedLeftPress(msg) ||
+        IsForgedDestruction(msg, hwnd)) {
+      return 0;
+    }
     const WNDPROC previous = ReplacedProcOf(hwnd);
     TControl* owner = ControlOfWindow(GetParent(hwnd));
     if (msg == WM_NCDESTROY && previous != nullptr) RestoreProc(hwnd, previous);

@@ -11,7 +11,9 @@ LRESULT CallDefault(TControl* control, const MessageRecord& message);
 // Realize on each child, in attachment order.
 void RealizeChildren(TControl* control);
 
-void AddMessageHandler(TControl* control, MessageHandler handler);
+// Appends the handler unless the control has it already. Only a handler
+// added to be kept still runs once the quit message has been taken.
+void AddMessageHandler(TControl* control, MessageHandler handler, bool keepAfterTermination = false);
 bool RunHandlerChain(TControl* control, MessageRecord& message, LRESULT& result);
 LRESULT CALLBACK FrameworkWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
 

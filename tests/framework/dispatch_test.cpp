@@ -265,6 +265,35 @@ TEST_F(DispatchTest, CloseRequestsToPartsOfAFormChangeNothing) {
   Release(timer);
 }
 
+// A destroy message from another program is no destruction: the label on a
+// shown form and the hidden timer window both live on, and work.
+TEST_F(DispatchTest, DestroyMessagesFromOutsideEndNothing) {
+  TControl* form = CreateForm(nullptr, "shown");
+  TControl* label = CreateLabel(form, "label");
+  Timer* timer = NewTimer(10);
+  EventCounter ticks;
+  timer->OnTimer = ticks.Handler();
+  timer->SetEnabled(true);
+  ASSERT_TRUE(form->Realize());
+  ASSERT_TRUE(IsWindowVisible(label->Handle));
+  const int32_t live = ObjectBase::LiveCount();
+  for (HWND window : {label->Handle, TimerHost->Handle}) {
+    for (UINT msg : {WM_DESTROY, WM_NCDESTROY}) {
+      SendMessageA(window, msg, 0, 0);
+      PostMessageA(window, msg, 0, 0);
+    }
+  }
+  DrainMessages();
+  EXPECT_EQ(ObjectBase::LiveCount(), live);
+  EXPECT_FALSE(label->WindowDestroyed);
+  SetText(label, "still");
+  EXPECT_EQ(GetText(label), "still");
+  ticks.calls = 0;
+  EXPECT_TRUE(PumpUntil([&] { return ticks.calls >= 2; })) << "the timer still ticks";
+  Release(timer);
+  Release(form);
+}
+
 TControl* doomedForm = nullptr;
 bool DestroyingHandler(TControl* control, MessageRecord& message, LRESULT& result) {
   if (message.Msg == WM_APP + 1) Release(control);
