@@ -8,7 +8,6 @@
 #include "application.h"
 #include "mainform.h"
 #include "properties.h"
-#include "state.h"
 
 namespace {
 

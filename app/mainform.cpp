@@ -3,13 +3,15 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "application.h"
 #include "colors.h"
+#include "combobox.h"
 #include "discovery.h"
+#include "dispatch.h"
 #include "handlers.h"
 #include "kinds.h"
 #include "poll.h"
 #include "properties.h"
-#include "state.h"
 #include "window.h"
 
 namespace {

@@ -1,7 +1,21 @@
 #include "application.h"
 
-#include "object.h"
-#include "state.h"
+TControl* MainWindow = nullptr;
+bool Running = false;
+bool Terminated = false;
+
+namespace {
+
+// A control that goes is no longer the main window, nor the form the main
+// window remembers as its active one.
+void ForgetControl(TControl* control) {
+  if (MainWindow == control) MainWindow = nullptr;
+  if (MainWindow != nullptr && MainWindow->FocusedControl == control) MainWindow->FocusedControl = nullptr;
+}
+
+[[maybe_unused]] const bool forgetControlHooked = (ForgetControlHook = ForgetControl, true);
+
+}  // namespace
 
 bool IsMainWindow(TControl* control) {
   if (control == nullptr) return false;

@@ -1,10 +1,19 @@
 #pragma once
-// The application run loop: shows the main form, dispatches messages until
-// the quit message is taken, then releases the main form.
+// The application: its main window, whether the run loop runs and whether
+// the quit message has been taken, and the run loop itself, which shows the
+// main form, dispatches messages until the quit message is taken, then
+// releases the main form. State of the one user-interface thread.
 #include "control.h"
+
+extern TControl* MainWindow;  // the application's main form
+extern bool Running;          // the run loop is active
+extern bool Terminated;       // the quit message has been taken
+
+// Whether the control counts as the application's main window: the main
+// window itself, or while none is set, any top-level control.
+bool IsMainWindow(TControl* control);
 
 void Run(TControl*& mainForm);
 void ProcessMessages(TControl* mainForm);
 bool PumpOne(TControl* mainForm);
 void Shutdown(TControl*& mainForm);
-bool IsMainWindow(TControl* control);

@@ -1,8 +1,6 @@
 #include "control.h"
 
-#include "colors.h"
-#include "state.h"
-#include "window.h"
+ControlProc ForgetControlHook = nullptr;
 
 namespace {
 
@@ -10,7 +8,66 @@ namespace {
 // memory a window may lead to.
 PointerList* liveControls = nullptr;
 
+// Whether `control` is `ancestor` or lies somewhere inside it.
+bool IsWithin(const TControl* control, const TControl* ancestor) {
+  for (; control != nullptr; control = control->Parent) {
+    if (control == ancestor) return true;
+  }
+  return false;
+}
+
+// Whoever remembers the control as the one with the focus forgets it.
+void ForgetFocus(TControl* control) {
+  if (TControl* form = ParentForm(control); form != nullptr && form->FocusedControl == control) {
+    form->FocusedControl = nullptr;
+  }
+}
+
+// The window goes while the control is still its control; from then on the
+// window no longer leads to this record. A window the system destroyed is
+// gone already.
+void DestroyOwnWindow(TControl* control, bool ownWindow) {
+  if (ownWindow && IsWindow(control->Handle)) {
+    SetWindowLongA(control->Handle, GWL_USERDATA, 0);
+    if (!control->WindowDestroyed) DestroyWindow(control->Handle);
+  }
+  control->Handle = nullptr;
+}
+
+void DetachFromParent(TControl* control) {
+  TControl* parent = control->Parent;
+  if (parent == nullptr) return;
+  parent->Children->Remove(control);
+  RemoveOwned(parent, control);
+  if (parent->FocusedControl == control) parent->FocusedControl = nullptr;
+  control->Parent = nullptr;
+}
+
+// Children still held elsewhere outlive their parent's record: they must
+// not keep pointing at it.
+void OrphanChildren(TControl* control) {
+  for (int32_t i = 0; i < control->Children->Count; ++i) {
+    static_cast<TControl*>(control->Children->Items[i])->Parent = nullptr;
+  }
+}
+
 }  // namespace
+
+HandlerList::Entry HandlerList::At(int32_t index) const {
+  return {reinterpret_cast<MessageHandler>(Items[2 * index]), Items[2 * index + 1] != nullptr};
+}
+
+bool HandlerList::Contains(MessageHandler handler) const {
+  for (int32_t i = 0; i < Size(); ++i) {
+    if (At(i).Handler == handler) return true;
+  }
+  return false;
+}
+
+void HandlerList::Append(MessageHandler handler, bool keepAfterTermination) {
+  Add(reinterpret_cast<void*>(handler));
+  Add(keepAfterTermination ? this : nullptr);  // any non-null value keeps it
+}
 
 TControl* BoundControl(HWND window) {
   // The window's GWL_USERDATA names its control. Any program can write that
@@ -36,14 +93,15 @@ void TControl::Init() {
   ExStyle = kDefaultExStyle;
   Style = kDefaultStyle;
   Visible = true;
-  MessageHandlers = NewList();
+  MessageHandlers = NewObject<HandlerList>();
+  MessageHandlers->Delta = 4;
   Children = NewList();
 }
 
 void TControl::InitControl(TControl* parent) {
   Init();
   if (parent != nullptr) Color = parent->Color;
-  AttachToParent(this, parent);
+  AttachRecord(this, parent);
 }
 
 void TControl::Done() {
@@ -52,43 +110,21 @@ void TControl::Done() {
   if (Destroying) return;
   Destroying = true;
 
-  if (MainWindow == this) MainWindow = nullptr;
-  if (TControl* form = ParentForm(this); form != nullptr && form->FocusedControl == this) {
-    form->FocusedControl = nullptr;
-  }
-  // A form the main window remembers as its active one must not be
-  // handed the focus after it is gone.
-  if (MainWindow != nullptr && MainWindow->FocusedControl == this) MainWindow->FocusedControl = nullptr;
+  if (ForgetControlHook != nullptr) ForgetControlHook(this);
+  ForgetFocus(this);
   // Handle is cleared when the system destroys the window, so a handle
   // still set is this control's own window.
   const bool ownWindow = Handle != nullptr && IsWindow(Handle);
   if (ownWindow && !WindowDestroyed) ShowWindow(Handle, SW_HIDE);
-
   // Child controls go first, oldest first, while this window still exists.
   FreeOwned(this);
 
-  if (Icon != nullptr && Icon != kNoIcon) DestroyIcon(Icon);
-  Icon = nullptr;
-  if (ownWindow && IsWindow(Handle)) {
-    // From here on the window no longer leads to this object.
-    SetWindowLongA(Handle, GWL_USERDATA, 0);
-    if (!WindowDestroyed) DestroyWindow(Handle);
-  }
-  Handle = nullptr;
-
-  if (Brush != nullptr) DeleteControlBrush(this);
+  Icon.Reset();
+  DestroyOwnWindow(this, ownWindow);
+  Brush.Reset();
   std::string().swap(Text);
-  if (Parent != nullptr) {
-    Parent->Children->Remove(this);
-    RemoveOwned(Parent, this);
-    if (Parent->FocusedControl == this) Parent->FocusedControl = nullptr;
-    Parent = nullptr;
-  }
-  // Children still held elsewhere outlive this record: they must not keep
-  // pointing at it.
-  for (int32_t i = 0; i < Children->Count; ++i) {
-    static_cast<TControl*>(Children->Items[i])->Parent = nullptr;
-  }
+  DetachFromParent(this);
+  OrphanChildren(this);
   ReleaseAndClear(Children);
   ReleaseAndClear(MessageHandlers);
   DeleteFromList(liveControls, IndexInList(liveControls, this));
@@ -101,19 +137,7 @@ TControl* NewControl(TControl* parent) {
   return control;
 }
 
-namespace {
-
-// Whether `control` is `ancestor` or lies somewhere inside it.
-bool IsWithin(const TControl* control, const TControl* ancestor) {
-  for (; control != nullptr; control = control->Parent) {
-    if (control == ancestor) return true;
-  }
-  return false;
-}
-
-}  // namespace
-
-void AttachToParent(TControl* control, TControl* newParent) {
+void AttachRecord(TControl* control, TControl* newParent) {
   if (control->Parent == newParent) return;
   if (TControl* oldParent = control->Parent; oldParent != nullptr) {
     // The old form must not go on handing the focus to a control that now
@@ -128,7 +152,6 @@ void AttachToParent(TControl* control, TControl* newParent) {
   if (newParent == nullptr) return;
   newParent->Children->Add(control);
   AddOwned(newParent, control);
-  if (control->Handle != nullptr) SetParent(control->Handle, GetHandle(newParent));
 }
 
 TControl* ParentForm(TControl* control) {

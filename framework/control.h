@@ -1,29 +1,39 @@
 #pragma once
 // The one record behind every window-backed control: forms, labels, group
 // boxes, framed panels and combo boxes differ only in the values their
-// constructors put here.
+// constructors put here. Also the record's registry, its teardown and its
+// place among its parent's children.
 #include <windows.h>
 
 #include <cstdint>
 #include <string>
 
+#include "handles.h"
+#include "messages.h"
 #include "object.h"
 
 class TControl;
-
-// One window message as the framework passes it; handlers may change WParam.
-struct MessageRecord {
-  HWND Window;
-  UINT Msg;
-  WPARAM WParam;
-  LPARAM LParam;
-};
 
 // A handler in a control's chain. Returns true when it handled the message;
 // the message result is written through `result`.
 using MessageHandler = bool (*)(TControl* control, MessageRecord& message, LRESULT& result);
 using ControlProc = void (*)(TControl* control);
 using AddItemRoutine = void (*)(TControl* control, const std::string& text);
+
+// A control's message handlers in the order they were added, each with
+// whether it still runs once the quit message has been taken. They are kept
+// as pairs in a pointer list; only this class knows that layout.
+class HandlerList : public PointerList {
+ public:
+  struct Entry {
+    MessageHandler Handler;
+    bool KeepAfterTermination;
+  };
+  int32_t Size() const { return Count / 2; }
+  Entry At(int32_t index) const;
+  bool Contains(MessageHandler handler) const;
+  void Append(MessageHandler handler, bool keepAfterTermination);
+};
 
 // Per-kind message numbers, notification codes and style bits that adapt the
 // generic operations to a standard window class. 0 = the kind has none.
@@ -70,7 +80,15 @@ constexpr uint32_t kDefaultExStyle = WS_EX_CONTROLPARENT;
 constexpr uint32_t kColorBtnFace = 0x8000000F;
 constexpr uint32_t kColorWindowText = 0x80000008;
 constexpr uint32_t kColorWindow = 0x80000005;
-inline HICON const kNoIcon = reinterpret_cast<HICON>(static_cast<intptr_t>(-1));
+
+// Values of Alignment.
+constexpr uint8_t kAlignLeft = 0;
+constexpr uint8_t kAlignRight = 1;
+constexpr uint8_t kAlignCentre = 2;
+
+// Bits of PositionSet.
+constexpr uint8_t kLeftSet = 1 << 0;
+constexpr uint8_t kTopSet = 1 << 1;
 
 class TControl : public ObjectBase {
  public:
@@ -78,21 +96,21 @@ class TControl : public ObjectBase {
   void Done() override;                      // slot 1: control teardown
   virtual void InitControl(TControl* parent);  // slot 2
   virtual bool Realize();                    // slot 3: window.cpp
-  virtual LRESULT HandleMessage(MessageRecord& message);  // slot 4: window.cpp
+  virtual LRESULT HandleMessage(MessageRecord& message);  // slot 4: dispatch.cpp
 
   HWND Handle;
   uint32_t ClassStyle;
   uint32_t Style;
   uint32_t ExStyle;
-  HICON Icon;  // kNoIcon marks a control without an icon
+  WindowIconHandle Icon;  // kNoIcon marks a control without an icon
   WNDPROC BaseWndProc;
   TControl* Parent;
   bool Visible;
   bool TabStop;
-  uint8_t Alignment;  // 0 left, 1 right, 2 centre
-  PointerList* MessageHandlers;  // pairs (MessageHandler, keep-after-termination)
+  uint8_t Alignment;  // kAlignLeft, kAlignRight, kAlignCentre
+  HandlerList* MessageHandlers;
   PointerList* Children;
-  HBRUSH Brush;
+  SolidBrush Brush;
   COLORREF BrushColor;
   bool Destroying;
   bool WindowDestroyed;
@@ -100,7 +118,7 @@ class TControl : public ObjectBase {
   int32_t ControlId;
   bool IsChild;
   bool NoTextRepaint;
-  uint8_t PositionSet;  // bit 0 left set, bit 1 top set
+  uint8_t PositionSet;  // kLeftSet, kTopSet
   NotifyEvent OnExit;
   ControlProc ClickProc;        // null does nothing
   ControlProc TextChangedProc;  // null does nothing
@@ -136,6 +154,32 @@ class TControl : public ObjectBase {
 TControl* BoundControl(HWND window);
 // Zero-filled control, then InitControl(parent).
 TControl* NewControl(TControl* parent);
-void AttachToParent(TControl* control, TControl* newParent);
+// Puts the control under `newParent` in the records: its list of children,
+// its owned objects, and the old form's focus. AttachToParent (window.h)
+// also moves the window.
+void AttachRecord(TControl* control, TControl* newParent);
 // The top-level control a control belongs to, or null.
 TControl* ParentForm(TControl* control);
+// The control of a window of this thread, or null when it has none.
+TControl* BoundControl(HWND window);
+
+// Called as every control's teardown begins, so that a higher layer can
+// forget what it remembers of it (the application, its main window). Null
+// while nothing is set.
+extern ControlProc ForgetControlHook;
+
+// Keeps a control alive across a call that may release it. A control whose
+// teardown has begun is not held again.
+class ControlHold {
+ public:
+  explicit ControlHold(TControl* control)
+      : control_(control != nullptr && control->HoldCount >= 0 ? control : nullptr) {
+    AddRef(control_);
+  }
+  ~ControlHold() { Release(control_); }
+  ControlHold(const ControlHold&) = delete;
+  ControlHold& operator=(const ControlHold&) = delete;
+
+ private:
+  TControl* control_;
+};

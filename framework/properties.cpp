@@ -1,8 +1,5 @@
 #include "properties.h"
 
-#include "state.h"
-#include "window.h"
-
 namespace {
 
 constexpr UINT kMoveFlags = SWP_NOZORDER | SWP_NOACTIVATE;
@@ -55,8 +52,8 @@ RECT GetBounds(TControl* control) {
 void SetBounds(TControl* control, const RECT& bounds) {
   const RECT current = GetBounds(control);
   if (SameRect(bounds, current)) return;
-  if (bounds.left != current.left) control->PositionSet |= 1;
-  if (bounds.top != current.top) control->PositionSet |= 2;
+  if (bounds.left != current.left) control->PositionSet |= kLeftSet;
+  if (bounds.top != current.top) control->PositionSet |= kTopSet;
   control->Bounds = bounds;
   if (control->Handle == nullptr) return;
 
@@ -160,13 +157,13 @@ void SetAlignment(TControl* control, uint8_t alignment) {
   const uint32_t centre = kind.AlignCentreBits;
   uint32_t style = control->Style;
   switch (alignment) {
-    case 0:
+    case kAlignLeft:
       style = (style & ~(right | centre)) | left;
       break;
-    case 1:
+    case kAlignRight:
       style = (style & ~(left | centre)) | right;
       break;
-    case 2:
+    case kAlignCentre:
       style = (style & ~(left | right)) | centre;
       break;
     default:
@@ -174,44 +171,6 @@ void SetAlignment(TControl* control, uint8_t alignment) {
   }
   control->Alignment = alignment;
   SetStyle(control, style & ~static_cast<uint32_t>(kind.AlignClearBits));
-}
-
-void SetVisible(TControl* control, bool visible) {
-  if (visible) {
-    control->Style |= WS_VISIBLE;
-  } else {
-    control->Style &= ~static_cast<uint32_t>(WS_VISIBLE);
-  }
-  control->Visible = visible;
-  if (control->Handle == nullptr) return;
-  if (visible) {
-    ShowWindow(control->Handle, SW_SHOW);
-  } else {
-    control->ShowPending = false;
-    ShowWindow(control->Handle, SW_HIDE);
-  }
-}
-
-bool IsVisible(TControl* control) {
-  if (control->Handle != nullptr && !control->IsChild) {
-    control->Visible = IsWindowVisible(control->Handle) != 0;
-  }
-  return control->Visible;
-}
-
-bool IsEnabled(TControl* control) {
-  if (control->Handle != nullptr) return IsWindowEnabled(control->Handle) != 0;
-  return (control->Style & WS_DISABLED) == 0;
-}
-
-bool TakeFocus(TControl* control) {
-  if (!IsEnabled(control) || !(control->TabStop || (control->Style & WS_TABSTOP) != 0)) {
-    return false;
-  }
-  ++control->FocusDepth;
-  SetFocus(control->Handle);
-  --control->FocusDepth;
-  return true;
 }
 
 void Activate(TControl* control) {
@@ -229,34 +188,4 @@ void Activate(TControl* control) {
 
 void Invalidate(TControl* control) {
   if (control->Handle != nullptr) InvalidateRect(control->Handle, nullptr, TRUE);
-}
-
-HICON WindowIcon(TControl* control) {
-  if (control->Icon == kNoIcon) return nullptr;
-  if (control->Icon != nullptr) return control->Icon;
-  HICON icon = nullptr;
-  if (MainWindow != nullptr && MainWindow != control) {
-    // Other top-level windows own a copy, destroyed with them.
-    if (HICON mainIcon = WindowIcon(MainWindow); mainIcon != nullptr) {
-      icon = static_cast<HICON>(CopyImage(mainIcon, IMAGE_ICON, 0, 0, 0));
-    }
-  } else {
-    icon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
-  }
-  // A missing icon is remembered as "no icon", so it is not looked up again.
-  control->Icon = icon != nullptr ? icon : kNoIcon;
-  return icon;
-}
-
-// WM_SETFOCUS of a form: hands the focus to the form's FocusedControl
-// (handled when that control could be realized); otherwise not handled.
-bool FormFocusHandler(TControl* control, MessageRecord& message, LRESULT& /*result*/) {
-  if (message.Msg != WM_SETFOCUS) return false;
-  bool handled = false;
-  if (TControl* focused = control->FocusedControl; focused != nullptr && focused->Realize()) {
-    SetFocus(focused->Handle);
-    handled = true;
-  }
-  if (MainWindow != nullptr && MainWindow != control) MainWindow->FocusedControl = control;
-  return handled;
 }

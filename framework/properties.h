@@ -1,8 +1,11 @@
 #pragma once
-// Control text, geometry, style, alignment, visibility, focus and icon.
-// Every setter works before the window exists (record only) and after
-// (record and window kept in step).
+// Control text, geometry, style and alignment, moving the focus to a control,
+// and repainting. Every setter works before the window exists (record only)
+// and after (record and window kept in step). Visibility and the icon are
+// the window's (window.h); which controls take the focus, focus.h.
 #include "control.h"
+#include "focus.h"
+#include "window.h"
 
 void SetText(TControl* control, const std::string& text);
 std::string GetText(TControl* control);
@@ -21,16 +24,10 @@ RECT GetClientArea(TControl* control);
 TControl* SetClientSize(TControl* control, int32_t width, int32_t height);
 
 void SetStyle(TControl* control, uint32_t style);
-void SetAlignment(TControl* control, uint8_t alignment);
+void SetAlignment(TControl* control, uint8_t alignment);  // kAlignLeft, kAlignRight, kAlignCentre
 
-void SetVisible(TControl* control, bool visible);
-bool IsVisible(TControl* control);
-bool IsEnabled(TControl* control);
-bool TakeFocus(TControl* control);
+// A click's focus move (does nothing unless the control is a tab stop): a
+// form comes to the foreground; a child control becomes its form's
+// FocusedControl and takes the focus.
 void Activate(TControl* control);
 void Invalidate(TControl* control);
-
-HICON WindowIcon(TControl* control);
-
-// Forms: passes the focus on to the form's FocusedControl.
-bool FormFocusHandler(TControl* control, MessageRecord& message, LRESULT& result);

@@ -1,8 +1,11 @@
 #include "timer.h"
 
+#include "dispatch.h"
 #include "kinds.h"
-#include "state.h"
 #include "window.h"
+
+TControl* TimerHost = nullptr;
+int32_t TimerCount = 0;
 
 namespace {
 

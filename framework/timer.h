@@ -14,5 +14,11 @@ class Timer : public ObjectBase {
   NotifyEvent OnTimer;
 };
 
+// The hidden window that owns every platform timer: made when the first
+// timer is enabled, released with the last Timer.
+extern TControl* TimerHost;
+// Timer objects alive.
+extern int32_t TimerCount;
+
 // A disabled timer; an interval of 0 or less gives 1000 ms.
 Timer* NewTimer(int32_t interval);

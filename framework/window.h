@@ -1,28 +1,21 @@
 #pragma once
-// Window creation from a control record, message dispatch through the
-// control's handler chain, inner-window subclassing and the close query.
+// A control's window: made from the record, with a window class of the
+// framework's own registered on first use, on demand when something needs
+// it early; shown, hidden, moved to another parent; and the icon a
+// top-level window takes.
 #include "control.h"
 
 // The control's window, created hidden (and marked ShowPending) when missing.
 HWND GetHandle(TControl* control);
 LRESULT SendToControl(TControl* control, UINT msg, WPARAM wParam, LPARAM lParam);
-// The standard class's procedure, or DefWindowProcA for forms.
-LRESULT CallDefault(TControl* control, const MessageRecord& message);
 // Realize on each child, in attachment order.
 void RealizeChildren(TControl* control);
+// AttachRecord, and a window that exists moves under the new parent's.
+void AttachToParent(TControl* control, TControl* newParent);
 
-// Appends the handler unless the control has it already. Only a handler
-// added to be kept still runs once the quit message has been taken.
-void AddMessageHandler(TControl* control, MessageHandler handler, bool keepAfterTermination = false);
-bool RunHandlerChain(TControl* control, MessageRecord& message, LRESULT& result);
-LRESULT CALLBACK FrameworkWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
+void SetVisible(TControl* control, bool visible);
+bool IsVisible(TControl* control);
 
-void SubclassChildren(TControl* control);
-void UnsubclassChildren(HWND window);
-LRESULT CALLBACK ChildSubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
-
-// Whether the control and all its parents are shown or about to be.
-bool IsShowing(TControl* control);
-
-void SetOnCloseQuery(TControl* control, CloseQueryEvent handler);
-bool CloseQueryHandler(TControl* control, MessageRecord& message, LRESULT& result);
+// The big icon of a top-level window: the "MAINICON" resource for the main
+// window, a copy of the main window's for other forms; remembered.
+HICON WindowIcon(TControl* control);

@@ -7,7 +7,7 @@
 
 #include "application.h"
 #include "mainform.h"
-#include "state.h"
+#include "application.h"
 
 class BuiltForm {
  public:

@@ -10,6 +10,7 @@
 #include "properties.h"
 #include "timer.h"
 #include "vport_client.h"
+#include "application.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 
 #include "app_support.h"
 #include "colors.h"
+#include "application.h"
 
 namespace {
 

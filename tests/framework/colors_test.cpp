@@ -10,6 +10,7 @@
 #include "framework_fixture.h"
 #include "kinds.h"
 #include "mouse_input.h"
+#include "notifications.h"
 #include "messages.h"
 #include "properties.h"
 #include "window.h"

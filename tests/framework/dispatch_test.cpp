@@ -14,6 +14,9 @@
 #include "properties.h"
 #include "timer.h"
 #include "window.h"
+#include "application.h"
+#include "combobox.h"
+#include "dispatch.h"
 
 namespace {
 

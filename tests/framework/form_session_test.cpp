@@ -13,6 +13,9 @@
 #include "properties.h"
 #include "timer.h"
 #include "window.h"
+#include "combobox.h"
+#include "dispatch.h"
+#include "notifications.h"
 
 namespace {
 

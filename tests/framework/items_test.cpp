@@ -9,6 +9,7 @@
 #include "kinds.h"
 #include "properties.h"
 #include "window.h"
+#include "combobox.h"
 
 namespace {
 

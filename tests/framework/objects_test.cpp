@@ -8,6 +8,7 @@
 #include "framework_fixture.h"
 #include "kinds.h"
 #include "window.h"
+#include "combobox.h"
 
 namespace {
 

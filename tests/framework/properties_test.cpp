@@ -9,6 +9,9 @@
 #include "message_recorder.h"
 #include "properties.h"
 #include "window.h"
+#include "application.h"
+#include "dispatch.h"
+#include "focus.h"
 
 namespace {
 

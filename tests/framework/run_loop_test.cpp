@@ -10,6 +10,8 @@
 #include "properties.h"
 #include "timer.h"
 #include "window.h"
+#include "combobox.h"
+#include "dispatch.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "colors.h"
 #include "object.h"
 #include "pump.h"
-#include "state.h"
+#include "application.h"
 
 class FrameworkTest : public ::testing::Test {
  protected:

@@ -1,0 +1,40 @@
+#include "guards.h"
+
+namespace {
+
+// Requests that the framework takes only from its own code. Two hand a
+// standard control an address to write to (CB_GETCOMBOBOXINFO) or a routine
+// to call later (EM_SETWORDBREAKPROC), and the system passes both on from
+// other programs unchecked; WM_SETREDRAW would freeze a window's picture
+// while the port goes on changing.
+constexpr UINT kOwnRequests[] = {WM_SETREDRAW, CB_GETCOMBOBOXINFO, EM_SETWORDBREAKPROC};
+int ownRequestDepth = 0;
+
+}  // namespace
+
+bool IsForgedLeftPress(UINT msg) {
+  switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:
+      return GetKeyState(VK_LBUTTON) >= 0;
+    default:
+      return false;
+  }
+}
+
+bool IsForeignRequest(UINT msg) {
+  if (ownRequestDepth != 0) return false;
+  for (UINT request : kOwnRequests) {
+    if (msg == request) return true;
+  }
+  return false;
+}
+
+bool IsForgedDestruction(UINT msg, HWND window) {
+  return (msg == WM_DESTROY || msg == WM_NCDESTROY) && IsWindowVisible(window);
+}
+
+OwnRequest::OwnRequest() { ++ownRequestDepth; }
+OwnRequest::~OwnRequest() { --ownRequestDepth; }

@@ -1,0 +1,31 @@
+#pragma once
+// What the framework refuses from other programs. Any program on the
+// desktop can post or send messages to Pinlorn's windows; these tests tell
+// the messages that only the mouse, the system or the program itself may
+// send from the ones another program forged. The window procedures answer a
+// forgery 0 and pass it nowhere.
+#include <windows.h>
+
+// A press of the left button that the mouse did not make: the thread sees
+// the button up, so another program posted or sent it. It must not click a
+// cell, drop a list down, start dragging a window or take the mouse.
+bool IsForgedLeftPress(UINT msg);
+
+// A request that the framework takes only from its own code (see OwnRequest).
+bool IsForeignRequest(UINT msg);
+
+// The system hides a window before it destroys it (or the window's parent,
+// before it destroys that): WM_DESTROY and WM_NCDESTROY reaching a window
+// still on screen came from another program, and would have a living
+// control freed under the program.
+bool IsForgedDestruction(UINT msg, HWND window);
+
+// Marks the framework's own sending of a request that it refuses from
+// anyone else, for as long as the object lives.
+class OwnRequest {
+ public:
+  OwnRequest();
+  ~OwnRequest();
+  OwnRequest(const OwnRequest&) = delete;
+  OwnRequest& operator=(const OwnRequest&) = delete;
+};

@@ -1,0 +1,76 @@
+#include "notifications.h"
+
+#include "colors.h"
+#include "dispatch.h"
+#include "properties.h"
+
+namespace {
+
+// A standard control reports a click from inside its own window procedure,
+// while it handles the press that made it: the control is then still
+// handling that message beneath the passed-on notification. A click
+// notification that finds its control idle was posted or sent by another
+// program, and is no click.
+bool ReportedByItsOwnWindow(const TControl* control) { return control->DispatchDepth > 1; }
+
+void NotifyClick(TControl* control) {
+  // A click provoked by the framework's own focus change raises no event,
+  // and neither does one that no press of this control made.
+  if (control->FocusDepth == 0 && ReportedByItsOwnWindow(control)) {
+    Activate(control);
+    Click(control);
+  }
+}
+
+void NotifySelect(TControl* control) {
+  if (control->OnSelect.Assigned()) {
+    control->OnSelect(control);
+  } else {
+    control->OnChange(control);
+  }
+}
+
+// Turns a passed-on command notification into the control's events. The
+// kind's codes are compared in this order and the first equal one decides;
+// false when the code matches none of them.
+bool NotifyFromCode(TControl* control, WORD code) {
+  const KindTable& kind = control->KindMessages;
+  if (code == kind.ClickCode) {
+    NotifyClick(control);
+  } else if (code == kind.EnterCode) {
+    control->OnEnter(control);
+  } else if (code == kind.ExitCode) {
+    control->OnExit(control);
+  } else if (code == kind.ChangeCode) {
+    control->OnChange(control);
+  } else if (code == kind.SelectCode) {
+    NotifySelect(control);
+  } else {
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void Click(TControl* control) {
+  if (control->ClickProc != nullptr) control->ClickProc(control);
+  control->OnClick(control);
+}
+
+bool ChildControlHandler(TControl* control, MessageRecord& message, LRESULT& result) {
+  if (IsReflectedColorRequest(message.Msg)) {
+    result = BrushResult(AnswerColorRequest(control, AsColorRequest(message).Dc));
+    return true;
+  }
+  if (message.Msg == ReflectedCommand) {
+    if (!NotifyFromCode(control, AsCommand(message).Code)) return false;
+    result = CallDefault(control, message);
+    return true;
+  }
+  if (message.Msg == WM_SETFOCUS && !RecordFocus(control)) {
+    result = 0;
+    return true;
+  }
+  return false;
+}

@@ -1,0 +1,14 @@
+#pragma once
+// A child control's side of what its parent passes on: colour requests are
+// answered with its colours, command notifications become its events
+// (above all OnClick), and the focus it takes is recorded.
+#include "control.h"
+
+// Runs the kind's click step, then OnClick.
+void Click(TControl* control);
+
+// Every child control: answers passed-on colour requests with its colours and
+// brush (handled); turns passed-on command notifications that match a kind
+// code into events (handled, default reply); records the focus on
+// WM_SETFOCUS (not handled, unless the control has no form).
+bool ChildControlHandler(TControl* control, MessageRecord& message, LRESULT& result);
