@@ -1,8 +1,7 @@
 #pragma once
 // Where the keyboard focus goes: which controls may take it, the form that
 // hands it on to the control that last had it, and the recording of that
-// control. (Activate, which moves the focus to a control on a click, is a
-// property: properties.h.)
+// control. (Activate, the focus move of a click, is in notifications.h.)
 #include "control.h"
 
 // Enabled: the window is, or without a window, WS_DISABLED is clear.

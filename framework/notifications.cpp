@@ -2,7 +2,8 @@
 
 #include "colors.h"
 #include "dispatch.h"
-#include "properties.h"
+#include "focus.h"
+#include "window.h"
 
 namespace {
 
@@ -52,6 +53,19 @@ bool NotifyFromCode(TControl* control, WORD code) {
 }
 
 }  // namespace
+
+void Activate(TControl* control) {
+  if (!control->TabStop) return;
+  if (!control->IsChild) {
+    SetForegroundWindow(GetHandle(control));
+    return;
+  }
+  if (TControl* form = ParentForm(control); form != nullptr) {
+    if (form->FocusedControl != nullptr && form->FocusedControl != control) SetFocus(nullptr);
+    form->FocusedControl = control;
+  }
+  SetFocus(GetHandle(control));
+}
 
 void Click(TControl* control) {
   if (control->ClickProc != nullptr) control->ClickProc(control);

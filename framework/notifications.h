@@ -4,6 +4,10 @@
 // (above all OnClick), and the focus it takes is recorded.
 #include "control.h"
 
+// A click's focus move (does nothing unless the control is a tab stop): a
+// form comes to the foreground; a child control becomes its form's
+// FocusedControl and takes the focus.
+void Activate(TControl* control);
 // Runs the kind's click step, then OnClick.
 void Click(TControl* control);
 

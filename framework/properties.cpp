@@ -173,19 +173,6 @@ void SetAlignment(TControl* control, uint8_t alignment) {
   SetStyle(control, style & ~static_cast<uint32_t>(kind.AlignClearBits));
 }
 
-void Activate(TControl* control) {
-  if (!control->TabStop) return;
-  if (!control->IsChild) {
-    SetForegroundWindow(GetHandle(control));
-    return;
-  }
-  if (TControl* form = ParentForm(control); form != nullptr) {
-    if (form->FocusedControl != nullptr && form->FocusedControl != control) SetFocus(nullptr);
-    form->FocusedControl = control;
-  }
-  SetFocus(GetHandle(control));
-}
-
 void Invalidate(TControl* control) {
   if (control->Handle != nullptr) InvalidateRect(control->Handle, nullptr, TRUE);
 }

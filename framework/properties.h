@@ -1,8 +1,8 @@
 #pragma once
-// Control text, geometry, style and alignment, moving the focus to a control,
-// and repainting. Every setter works before the window exists (record only)
+// Control text, geometry, style and alignment, and repainting. Every setter works before the window exists (record only)
 // and after (record and window kept in step). Visibility and the icon are
-// the window's (window.h); which controls take the focus, focus.h.
+// the window's (window.h); which controls take the focus, focus.h; the
+// focus move of a click, notifications.h.
 #include "control.h"
 #include "focus.h"
 #include "window.h"
@@ -26,8 +26,4 @@ TControl* SetClientSize(TControl* control, int32_t width, int32_t height);
 void SetStyle(TControl* control, uint32_t style);
 void SetAlignment(TControl* control, uint8_t alignment);  // kAlignLeft, kAlignRight, kAlignCentre
 
-// A click's focus move (does nothing unless the control is a tab stop): a
-// form comes to the foreground; a child control becomes its form's
-// FocusedControl and takes the focus.
-void Activate(TControl* control);
 void Invalidate(TControl* control);

@@ -86,5 +86,5 @@ void Timer::Done() {
   --TimerCount;
   // The host lives exactly as long as any Timer does.
   if (TimerCount == 0) ReleaseAndClear(TimerHost);
-  ObjectBase::Done();
+  delete this;  // what it owned is released already
 }
