@@ -6,7 +6,7 @@
 #include "mainform.h"
 #include "port.h"
 #include "properties.h"
-#include "texts.h"
+#include "display.h"
 
 namespace {
 

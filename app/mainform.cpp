@@ -4,11 +4,12 @@
 #include <commctrl.h>
 
 #include "application.h"
+#include "cell_clicks.h"
+#include "closing.h"
 #include "colors.h"
 #include "combobox.h"
 #include "discovery.h"
 #include "dispatch.h"
-#include "handlers.h"
 #include "kinds.h"
 #include "poll.h"
 #include "properties.h"
@@ -44,7 +45,6 @@ constexpr uint8_t kFirstCell = kCentred | kColour | kCaption;
 // The port list keeps the height it is given, not rounded to whole entries.
 constexpr uint32_t kPortListOptions = kComboNoIntegralHeight;
 constexpr uint8_t kCellEdge = 0;  // dialog frame
-constexpr uint8_t kAlignCentre = 2;
 
 using F = MainForm;
 // The window's layout. Positions are relative to the parent's client area.
@@ -111,16 +111,15 @@ void BuildControl(MainForm* form, const ControlRow& row) {
 
 void SetFlipHandler(MainForm* form, size_t pinMapIndex) {
   TControl* cell = form->*kCellFields[pinMapIndex];
-  cell->OnClick.Code = FlipBitHandler(pinMapIndex);
-  cell->OnClick.Data = form;
+  cell->OnClick = NotifyEvent{kFlipBitHandlers[pinMapIndex], form};
 }
 
-// PinMap indices of the writable cells, by register.
-constexpr size_t kCell1Index = 8;
-constexpr size_t kCell14Index = 9;
-constexpr size_t kCellDirectIndex = 13;
-constexpr size_t kCell2Index = 0;
-constexpr size_t kCell9Index = 7;
+// The writable cells of a register, in PinMap order, from its bit `firstBit` on.
+void SetFlipHandlers(MainForm* form, Register reg, uint8_t firstBit) {
+  for (size_t i = 0; i < kClickableCount; ++i) {
+    if (PinMap[i].Reg == reg && PinMap[i].Bit >= firstBit) SetFlipHandler(form, i);
+  }
+}
 
 }  // namespace
 
@@ -142,12 +141,13 @@ void BuildMainForm(MainForm*& form) {
 
   for (const ControlRow& row : kComposition) BuildControl(form, row);
 
-  // The timer is enabled in the middle of the wiring; ticks only arrive from
-  // the run loop, so every handler is in place before the first one.
-  SetFlipHandler(form, kCell1Index);
+  // The timer is enabled in the middle of the wiring, after Cell1 (CR bit 0);
+  // ticks only arrive from the run loop, so every handler is in place before
+  // the first one.
+  SetFlipHandler(form, PinIndex(Register::CR, 0));
   form->PollTimer->SetEnabled(true);
-  for (size_t i = kCell14Index; i <= kCellDirectIndex; ++i) SetFlipHandler(form, i);
-  for (size_t i = kCell2Index; i <= kCell9Index; ++i) SetFlipHandler(form, i);
+  SetFlipHandlers(form, Register::CR, 1);
+  SetFlipHandlers(form, Register::DR, 0);
 
   FindPorts(form);
 }

@@ -3,7 +3,7 @@
 #include "colors.h"
 #include "mainform.h"
 #include "properties.h"
-#include "texts.h"
+#include "display.h"
 
 void PollRegisters(void* data, ObjectBase* /*sender*/) {
   MainForm* form = static_cast<MainForm*>(data);

@@ -4,6 +4,7 @@
 // register bits that have a cell in the window. All port access goes through
 // Inp32/Out32 of the port I/O library.
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 enum class Register : uint8_t { DR, CR, SR };
@@ -55,6 +56,21 @@ inline constexpr std::array<PinMapEntry, 20> PinMap = {{
     {Register::SR, 6, 0x40, "10", false, false},
     {Register::SR, 7, 0x80, "11", true, false},
 }};
+
+// The PinMap entry of a register's bit; the table's size when it has none.
+constexpr size_t PinIndex(Register reg, uint8_t bit) {
+  for (size_t i = 0; i < PinMap.size(); ++i) {
+    if (PinMap[i].Reg == reg && PinMap[i].Bit == bit) return i;
+  }
+  return PinMap.size();
+}
+
+// The entries a click writes: DR bits 0-7 and CR bits 0-5, which come first.
+constexpr size_t kClickableCount = [] {
+  size_t count = 0;
+  while (count < PinMap.size() && PinMap[count].ClickFlips) ++count;
+  return count;
+}();
 
 // The I/O port of a register: the low 16 bits of BaseAddress + offset.
 uint16_t RegisterPort(uint32_t offset);

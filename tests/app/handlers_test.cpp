@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app_support.h"
-#include "handlers.h"
+#include "closing.h"
 #include "mouse_input.h"
 #include "properties.h"
 #include "timer.h"

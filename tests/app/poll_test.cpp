@@ -4,7 +4,7 @@
 
 #include "app_support.h"
 #include "poll.h"
-#include "texts.h"
+#include "display.h"
 #include "vport_client.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "texts.h"
+#include "display.h"
 
 #include <algorithm>
 
@@ -55,12 +55,12 @@ uint32_t CellColour(const PinMapEntry& entry, uint8_t registerValue) {
 }
 
 RegisterDisplay DisplayOf(uint8_t dr, uint8_t cr, uint8_t sr) {
-  const uint8_t values[3] = {dr, cr, sr};
+  const uint8_t values[kRegisterCount] = {dr, cr, sr};
   RegisterDisplay display;
-  for (size_t i = 0; i < 3; ++i) {
+  for (size_t i = 0; i < kRegisterCount; ++i) {
     display.Texts[i] = DecimalText(values[i]);
-    display.Texts[3 + i] = HexText(values[i], 2);
-    display.Texts[6 + i] = BinaryText(values[i], 8);
+    display.Texts[kRegisterCount + i] = HexText(values[i], kRegisterHexDigits);
+    display.Texts[2 * kRegisterCount + i] = BinaryText(values[i], kRegisterBinaryDigits);
   }
   for (size_t i = 0; i < PinMap.size(); ++i) {
     display.Colours[i] = CellColour(PinMap[i], values[static_cast<size_t>(PinMap[i].Reg)]);

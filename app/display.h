@@ -1,6 +1,7 @@
 #pragma once
-// What the window shows for register values: decimal, hexadecimal and
-// binary texts, and the colour of a bit cell. Pure functions, no port, no window.
+// What the window shows of the registers: each value as decimal,
+// hexadecimal and binary text, and each bit cell's colour. Pure functions,
+// no port, no window.
 #include <array>
 #include <cstdint>
 #include <string>
@@ -15,11 +16,17 @@ std::string HexText(uint32_t value, int32_t minDigits);
 std::string BinaryText(uint32_t value, int32_t count);
 uint32_t CellColour(const PinMapEntry& entry, uint8_t registerValue);
 
+// How many digits a register value shows in hexadecimal and in binary.
+constexpr int32_t kRegisterHexDigits = 2;
+constexpr int32_t kRegisterBinaryDigits = 8;
+constexpr size_t kRegisterCount = 3;  // DR, CR, SR
+constexpr size_t kTextsPerRegister = 3;  // decimal, hexadecimal, binary
+
 // The display of one reading. Texts in the order the poll sets them:
 // DR, CR, SR decimal; DR, CR, SR hex; DR, CR, SR binary.
 // Colours in PinMap order.
 struct RegisterDisplay {
-  std::array<std::string, 9> Texts;
-  std::array<uint32_t, 20> Colours;
+  std::array<std::string, kRegisterCount * kTextsPerRegister> Texts;
+  std::array<uint32_t, PinMap.size()> Colours;
 };
 RegisterDisplay DisplayOf(uint8_t dr, uint8_t cr, uint8_t sr);

@@ -5,7 +5,7 @@
 #include <set>
 #include <string>
 
-#include "texts.h"
+#include "display.h"
 
 namespace {
 

@@ -1,43 +1,13 @@
-#include "handlers.h"
+#include "closing.h"
 
 #include <windows.h>
 
-#include <array>
-#include <utility>
+#include <iterator>
 
-#include "application.h"
 #include "mainform.h"
 #include "properties.h"
 
 namespace {
-
-// One handler per PinMap entry, so that the context stays the MainForm and
-// the sender (the cell) is not needed to know which bit to flip.
-template <size_t Index>
-void FlipBit(void* data, ObjectBase* /*sender*/) {
-  constexpr PinMapEntry entry = PinMap[Index];
-  static_assert(entry.ClickFlips && entry.Reg != Register::SR);
-  // The window takes no clicks while the exit question is open; a click
-  // message that reaches a cell all the same writes nothing.
-  if (static_cast<MainForm*>(data)->Asking) return;
-  // The port is not read here: the bit is flipped in the last polled value,
-  // and the next poll shows the result.
-  if constexpr (entry.Reg == Register::DR) {
-    WriteDR(static_cast<uint8_t>(PortState.LastDR ^ entry.Mask));
-  } else {
-    WriteCR(static_cast<uint8_t>(PortState.LastCR ^ entry.Mask));
-  }
-}
-
-constexpr size_t kClickableCount = 14;  // DR bits 0-7, CR bits 0-5: the first PinMap entries
-
-template <size_t... Index>
-constexpr std::array<NotifyEvent::CodeType, sizeof...(Index)> MakeFlipHandlers(
-    std::index_sequence<Index...>) {
-  return {&FlipBit<Index>...};
-}
-
-constexpr auto kFlipHandlers = MakeFlipHandlers(std::make_index_sequence<kClickableCount>());
 
 // Marks the question as open for as long as the message box is up.
 class AskingScope {
@@ -52,10 +22,6 @@ class AskingScope {
 };
 
 }  // namespace
-
-NotifyEvent::CodeType FlipBitHandler(size_t index) {
-  return index < kFlipHandlers.size() ? kFlipHandlers[index] : nullptr;
-}
 
 std::string ExitQuestionText() {
   const int length = static_cast<int>(std::size(kExitQuestion) - 1);
@@ -81,7 +47,7 @@ void ExitQuestion(void* data, ObjectBase* /*sender*/, bool& canClose) {
   // No poll may run under the open question.
   form->PollTimer->SetEnabled(false);
   const std::string question = ExitQuestionText();
-  TControl* owner = MainWindow != nullptr ? MainWindow : form->Window;
+  TControl* owner = form->Window;  // the main window
   const std::string caption = GetText(owner);
   int answer;
   {

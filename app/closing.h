@@ -1,7 +1,6 @@
 #pragma once
-// What a click on a cell and a close request do: flip one register bit, or
-// ask before quitting. Every handler takes the MainForm as its context.
-#include <cstddef>
+// How the program ends: the exit question that a close request of the main
+// window asks, and log-off and shutdown. Every exit leaves DR at 0.
 #include <string>
 
 #include "control.h"
@@ -14,21 +13,18 @@ inline constexpr wchar_t kExitQuestion[] =
     L"\x0412\x044B \x0434\x0435\x0439\x0441\x0442\x0432\x0438\x0442\x0435\x043B\x044C\x043D\x043E "
     L"\x0445\x043E\x0442\x0438\x0442\x0435 \x0432\x044B\x0439\x0442\x0438?";
 
-// The OnClick handler of the cell of PinMap entry `index` (DR and CR entries
-// only): writes the last polled register value with that bit flipped.
-NotifyEvent::CodeType FlipBitHandler(size_t index);
-
 // The main window's close query: stops the poll, asks Yes/No, refuses the
 // close and restarts the poll on No, and writes 0 to DR after either answer.
 // A close request arriving while the question is open is refused at once.
+// `data` is the MainForm.
 void ExitQuestion(void* data, ObjectBase* sender, bool& canClose);
+
+// The exit question's text in the system's ANSI code page; letters the code
+// page lacks become its default character.
+std::string ExitQuestionText();
 
 // Log-off and shutdown, on the main window: WM_QUERYENDSESSION is agreed to
 // at once, without the exit question, so that Pinlorn never holds up a
 // log-off; WM_ENDSESSION that ends the session writes 0 to DR, as every exit
 // does, before Windows ends the process. Both are handled; nothing else is.
 bool SessionEndHandler(TControl* control, MessageRecord& message, LRESULT& result);
-
-// The exit question's text in the system's ANSI code page; letters the code
-// page lacks become its default character.
-std::string ExitQuestionText();
