@@ -79,9 +79,9 @@ HWND DroppedListOf(HWND combo) {
 
 // An inner window is part of its control, which no request closes; it takes
 // the guards of the control's own window too.
-bool IsRefusedByInnerWindow(HWND hwnd, UINT msg) {
+bool IsRefusedByInnerWindow(HWND hwnd, UINT msg, WPARAM wParam) {
   return msg == WM_CLOSE || IsForeignRequest(msg) || IsForgedLeftPress(msg) ||
-         IsForgedDestruction(msg, hwnd);
+         IsForgedDestruction(msg, hwnd) || HasForeignDeviceContext(msg, wParam);
 }
 
 // Keys typed into an inner window of a shown combo box: a Tab goes no
@@ -221,7 +221,7 @@ void UnsubclassChildren(HWND window) {
 
 LRESULT CALLBACK ChildSubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
   try {
-    if (IsRefusedByInnerWindow(hwnd, msg)) return 0;
+    if (IsRefusedByInnerWindow(hwnd, msg, wParam)) return 0;
     const WNDPROC previous = ReplacedProcOf(hwnd);
     if (msg == WM_NCDESTROY && previous != nullptr) RestoreProc(hwnd, previous);
     TControl* owner = ControlOfWindow(GetParent(hwnd));

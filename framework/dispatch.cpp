@@ -87,10 +87,12 @@ void AdoptWindow(TControl* control, const MessageRecord& message) {
 
 // A forged press must not click a cell, drop a list down or start dragging a
 // window: nothing sees it, nor a request that only this program may make,
-// nor the end of a window that is still there.
+// nor the end of a window that is still there, nor another program's device
+// context.
 bool IsForgery(const MessageRecord& message) {
   return IsForgedLeftPress(message.Msg) || IsForeignRequest(message.Msg) ||
-         IsForgedDestruction(message.Msg, message.Window);
+         IsForgedDestruction(message.Msg, message.Window) ||
+         HasForeignDeviceContext(message.Msg, message.WParam);
 }
 
 LRESULT MarkDestroyed(TControl* control, MessageRecord& message) {

@@ -10,6 +10,9 @@ namespace {
 constexpr UINT kOwnRequests[] = {WM_SETREDRAW, CB_GETCOMBOBOXINFO, EM_SETWORDBREAKPROC};
 int ownRequestDepth = 0;
 
+// The colour request of 16-bit Windows, which the system still knows.
+constexpr UINT kOldColorRequest = 0x0019;
+
 }  // namespace
 
 bool IsForgedLeftPress(UINT msg) {
@@ -34,6 +37,25 @@ bool IsForeignRequest(UINT msg) {
 
 bool IsForgedDestruction(UINT msg, HWND window) {
   return (msg == WM_DESTROY || msg == WM_NCDESTROY) && IsWindowVisible(window);
+}
+
+bool HasForeignDeviceContext(UINT msg, WPARAM wParam) {
+  switch (msg) {
+    case WM_PAINT:
+      if (wParam == 0) return false;  // the usual paint, into the window's own context
+      break;
+    case WM_ERASEBKGND:
+    case kOldColorRequest:
+    case WM_ICONERASEBKGND:
+    case WM_PRINT:
+    case WM_PRINTCLIENT:
+      break;
+    default:
+      if (!IsColorRequest(msg) && !IsReflectedColorRequest(msg)) return false;
+  }
+  // The framework draws only into screen and memory contexts of its own.
+  const DWORD type = GetObjectType(reinterpret_cast<HGDIOBJ>(wParam));
+  return type != OBJ_DC && type != OBJ_MEMDC;
 }
 
 OwnRequest::OwnRequest() { ++ownRequestDepth; }

@@ -6,6 +6,8 @@
 // forgery 0 and pass it nowhere.
 #include <windows.h>
 
+#include "messages.h"
+
 // A press of the left button that the mouse did not make: the thread sees
 // the button up, so another program posted or sent it. It must not click a
 // cell, drop a list down, start dragging a window or take the mouse.
@@ -19,6 +21,12 @@ bool IsForeignRequest(UINT msg);
 // still on screen came from another program, and would have a living
 // control freed under the program.
 bool IsForgedDestruction(UINT msg, HWND window);
+
+// A device context that is not one of this process's own, in a message that
+// carries one in wParam (painting, erasing, printing, colour requests).
+// Device contexts belong to one process: such a message came from another
+// program, and drawing into its context could take the program down.
+bool HasForeignDeviceContext(UINT msg, WPARAM wParam);
 
 // Marks the framework's own sending of a request that it refuses from
 // anyone else, for as long as the object lives.

@@ -458,6 +458,28 @@ TEST_F(DispatchTest, RequestsOnlyTheProgramMakesGoNowhereFromOutside) {
   Release(form);
 }
 
+// A device context belongs to one process: one named in a message from
+// another program is not drawn into, nor handed to the standard control.
+TEST_F(DispatchTest, DeviceContextsFromAnotherProgramAreNotDrawnInto) {
+  CellForm f;
+  const HDC foreign = reinterpret_cast<HDC>(0x00660001);
+  const HDC own = GetDC(f.cell->Handle);
+  const auto cell = reinterpret_cast<LPARAM>(f.cell->Handle);
+  for (const HDC dc : {own, foreign}) {
+    const auto asWParam = reinterpret_cast<WPARAM>(dc);
+    const bool answered = dc == own;
+    EXPECT_EQ(SendMessageA(f.cell->Handle, ReflectedColorBase + WM_CTLCOLORSTATIC, asWParam, cell) != 0, answered);
+    EXPECT_EQ(SendMessageA(f.box->Handle, WM_CTLCOLORSTATIC, asWParam, cell) != 0, answered);
+    for (HWND window : {f.form->Handle, f.box->Handle, f.cell->Handle}) {
+      PostMessageA(window, WM_ERASEBKGND, asWParam, 0);
+      PostMessageA(window, WM_PRINTCLIENT, asWParam, PRF_CLIENT);
+      PostMessageA(window, WM_PAINT, asWParam, 0);
+    }
+    DrainMessages();
+  }
+  ReleaseDC(f.cell->Handle, own);
+}
+
 bool RefuseCreation(TControl*, MessageRecord& message, LRESULT& result) {
   if (message.Msg != WM_CREATE) return false;
   result = -1;
