@@ -81,7 +81,8 @@ HWND DroppedListOf(HWND combo) {
 // the guards of the control's own window too.
 bool IsRefusedByInnerWindow(HWND hwnd, UINT msg, WPARAM wParam) {
   return msg == WM_CLOSE || IsForeignRequest(msg) || IsForgedLeftPress(msg) ||
-         IsForgedDestruction(msg, hwnd) || HasForeignDeviceContext(msg, wParam);
+         IsForgedCreation(msg) || IsForgedDestruction(msg, hwnd) ||
+         HasForeignDeviceContext(msg, wParam);
 }
 
 // Keys typed into an inner window of a shown combo box: a Tab goes no

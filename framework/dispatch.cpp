@@ -87,10 +87,12 @@ void AdoptWindow(TControl* control, const MessageRecord& message) {
 
 // A forged press must not click a cell, drop a list down or start dragging a
 // window: nothing sees it, nor a request that only this program may make,
-// nor the end of a window that is still there, nor another program's device
-// context.
-bool IsForgery(const MessageRecord& message) {
+// nor the start or the end of a window that is already there or still there,
+// nor another program's device context.
+bool IsForgery(const TControl* control, const MessageRecord& message) {
+  const bool ownWindow = message.Window == control->Handle;
   return IsForgedLeftPress(message.Msg) || IsForeignRequest(message.Msg) ||
+         (ownWindow && IsForgedCreation(message.Msg)) ||
          IsForgedDestruction(message.Msg, message.Window) ||
          HasForeignDeviceContext(message.Msg, message.WParam);
 }
@@ -224,7 +226,7 @@ bool RunHandlerChain(TControl* control, MessageRecord& message, LRESULT& result)
 
 LRESULT TControl::HandleMessage(MessageRecord& message) {
   AdoptWindow(this, message);
-  if (IsForgery(message)) return 0;
+  if (IsForgery(this, message)) return 0;
   LRESULT result = 0;
   if (RunHandlerChain(this, message, result)) return result;
   return BuiltInHandling(this, message);

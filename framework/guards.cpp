@@ -9,6 +9,7 @@ namespace {
 // while the port goes on changing.
 constexpr UINT kOwnRequests[] = {WM_SETREDRAW, CB_GETCOMBOBOXINFO, EM_SETWORDBREAKPROC};
 int ownRequestDepth = 0;
+int windowsBeingCreated = 0;
 
 // The colour request of 16-bit Windows, which the system still knows.
 constexpr UINT kOldColorRequest = 0x0019;
@@ -39,6 +40,10 @@ bool IsForgedDestruction(UINT msg, HWND window) {
   return (msg == WM_DESTROY || msg == WM_NCDESTROY) && IsWindowVisible(window);
 }
 
+bool IsForgedCreation(UINT msg) {
+  return (msg == WM_NCCREATE || msg == WM_CREATE) && windowsBeingCreated == 0;
+}
+
 bool HasForeignDeviceContext(UINT msg, WPARAM wParam) {
   switch (msg) {
     case WM_PAINT:
@@ -60,3 +65,6 @@ bool HasForeignDeviceContext(UINT msg, WPARAM wParam) {
 
 OwnRequest::OwnRequest() { ++ownRequestDepth; }
 OwnRequest::~OwnRequest() { --ownRequestDepth; }
+
+WindowCreation::WindowCreation() { ++windowsBeingCreated; }
+WindowCreation::~WindowCreation() { --windowsBeingCreated; }

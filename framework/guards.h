@@ -22,11 +22,26 @@ bool IsForeignRequest(UINT msg);
 // control freed under the program.
 bool IsForgedDestruction(UINT msg, HWND window);
 
+// WM_NCCREATE or WM_CREATE while the program is creating no window: the
+// system sends them only from inside CreateWindowExA. Another program's
+// would have a standard control build its parts again.
+bool IsForgedCreation(UINT msg);
+
 // A device context that is not one of this process's own, in a message that
 // carries one in wParam (painting, erasing, printing, colour requests).
 // Device contexts belong to one process: such a message came from another
 // program, and drawing into its context could take the program down.
 bool HasForeignDeviceContext(UINT msg, WPARAM wParam);
+
+// Marks the creation of a window by the program, for as long as the object
+// lives.
+class WindowCreation {
+ public:
+  WindowCreation();
+  ~WindowCreation();
+  WindowCreation(const WindowCreation&) = delete;
+  WindowCreation& operator=(const WindowCreation&) = delete;
+};
 
 // Marks the framework's own sending of a request that it refuses from
 // anyone else, for as long as the object lives.

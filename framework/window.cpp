@@ -2,6 +2,7 @@
 
 #include "application.h"
 #include "dispatch.h"
+#include "guards.h"
 
 namespace {
 
@@ -72,6 +73,7 @@ HWND MakeWindow(TControl* control, const char* className, HWND parentWindow) {
   // Held so that a creation the window refuses (and destroys) does not
   // release the control underneath the call.
   ControlHold hold(control);
+  WindowCreation creation;
   CreatingControl = control;
   const HWND window = CreateWindowExA(
       control->ExStyle, className, control->Text.c_str(), control->Style,

@@ -297,6 +297,33 @@ TEST_F(DispatchTest, DestroyMessagesFromOutsideEndNothing) {
   Release(form);
 }
 
+int ChildWindowCount(HWND window) {
+  int count = 0;
+  for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    ++count;
+  }
+  return count;
+}
+
+// A creation message comes only from inside the program's own window
+// creation: another program's would have the combo box build its parts again.
+TEST_F(DispatchTest, CreationMessagesFromOutsideBuildNothing) {
+  TControl* form = CreateForm(nullptr, "created");
+  TControl* combo = CreateComboBox(form, 0);
+  ASSERT_NE(GetHandle(form), nullptr);
+  const int parts = ChildWindowCount(combo->Handle);
+  CREATESTRUCTA create{};
+  create.hwndParent = form->Handle;
+  create.style = static_cast<LONG>(combo->Style);
+  for (HWND window : {combo->Handle, GetWindow(combo->Handle, GW_CHILD)}) {
+    for (UINT msg : {WM_NCCREATE, WM_CREATE}) {
+      EXPECT_EQ(SendMessageA(window, msg, 0, reinterpret_cast<LPARAM>(&create)), 0);
+    }
+  }
+  EXPECT_EQ(ChildWindowCount(combo->Handle), parts);
+  Release(form);
+}
+
 TControl* doomedForm = nullptr;
 bool DestroyingHandler(TControl* control, MessageRecord& message, LRESULT& result) {
   if (message.Msg == WM_APP + 1) Release(control);
