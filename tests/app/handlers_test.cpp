@@ -9,7 +9,7 @@
 #include "mouse_input.h"
 #include "properties.h"
 #include "timer.h"
-#include "vport_client.h"
+#include "virtual_port.h"
 #include "application.h"
 
 namespace {

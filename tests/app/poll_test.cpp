@@ -5,7 +5,7 @@
 #include "app_support.h"
 #include "poll.h"
 #include "display.h"
-#include "vport_client.h"
+#include "virtual_port.h"
 
 namespace {
 

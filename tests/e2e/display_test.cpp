@@ -1,6 +1,6 @@
 // What the running window shows while it polls the port: the order and rate
 // of the reads, the value texts and the cell colours for several port
-// states, and the bench tool changing the port under the running program.
+// states, and the port tool changing the port under the running program.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -114,17 +114,17 @@ TEST_F(DisplayTest, LoopbackPlugCarriesDataPinsToInputPins) {
 
 TEST_F(DisplayTest, BenchToolChangesPinsAndWiringWhileTheProgramPolls) {
   const uint32_t since = port->NextSequence();
-  ASSERT_EQ(RunBenchTool("set 10 low"), 0);
-  ASSERT_EQ(RunBenchTool("set 11 low"), 0);
+  ASSERT_EQ(RunPortTool("set 10 low"), 0);
+  ASSERT_EQ(RunPortTool("set 11 low"), 0);
   EXPECT_TRUE(ShowsTexts({"0", "192", "191", "00", "C0", "BF", "00000000", "11000000",
                           "10111111"}));
-  ASSERT_EQ(RunBenchTool("wiring loopback"), 0);
+  ASSERT_EQ(RunPortTool("wiring loopback"), 0);
   // With the plug in and DR 0 all five inputs follow pins 2-6: low.
   EXPECT_TRUE(ShowsTexts({"0", "192", "135", "00", "C0", "87", "00000000", "11000000",
                           "10000111"}));
-  ASSERT_EQ(RunBenchTool("wiring none"), 0);
-  ASSERT_EQ(RunBenchTool("set 10 open"), 0);
-  ASSERT_EQ(RunBenchTool("set 11 open"), 0);
+  ASSERT_EQ(RunPortTool("wiring none"), 0);
+  ASSERT_EQ(RunPortTool("set 10 open"), 0);
+  ASSERT_EQ(RunPortTool("set 11 open"), 0);
   EXPECT_TRUE(ShowsTexts({"0", "192", "127", "00", "C0", "7F", "00000000", "11000000",
                           "01111111"}));
   EXPECT_TRUE(ShowsLit({"1", "14", "17", "PIRQ", "15", "13", "12", "10", "11"}));

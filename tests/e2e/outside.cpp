@@ -368,8 +368,8 @@ std::string Describe(const std::vector<AccessRecord>& records) {
   return text.empty() ? "(nothing)\n" : text;
 }
 
-int RunBenchTool(const std::string& arguments) {
-  std::string commandLine = Quoted(WindowsPath(PORTBENCH_EXE)) + ' ' + arguments;
+int RunPortTool(const std::string& arguments) {
+  std::string commandLine = Quoted(WindowsPath(PORTCTL_EXE)) + ' ' + arguments;
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};

@@ -13,7 +13,7 @@
 
 #include <gtest/gtest.h>
 
-#include "vport_client.h"
+#include "virtual_port.h"
 
 // Checks `done` every few milliseconds, dispatching this thread's messages in
 // between, until it holds or `timeoutMs` has passed. Returns whether it held.
@@ -121,8 +121,8 @@ std::string Describe(const std::vector<AccessRecord>& records);
 ::testing::AssertionResult ShowsRegisters(VirtualPort& port, const Pinlorn& program, uint8_t dr,
                                           uint8_t cr);
 
-// Runs the bench tool with `arguments` and returns its exit code (or -1).
-int RunBenchTool(const std::string& arguments);
+// Runs the port tool with `arguments` and returns its exit code (or -1).
+int RunPortTool(const std::string& arguments);
 
 // One program for a whole test suite, started with LPT1 listed and the
 // virtual port reset: the tests of the suite steer the port and look.

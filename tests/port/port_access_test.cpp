@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "port.h"
-#include "vport_client.h"
+#include "virtual_port.h"
 
 namespace {
 

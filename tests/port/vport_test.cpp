@@ -1,5 +1,5 @@
 // The virtual port behaves like a standard parallel port, and every process
-// sees the same port: checked here through the client and through portbench.
+// sees the same port: checked here through the client and through portctl.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "vport_client.h"
+#include "virtual_port.h"
 
 namespace {
 
@@ -253,7 +253,7 @@ TEST_F(VPort, AnAccessCostsAboutWhatHardwareTakes) {
   EXPECT_LE(perAccess[perAccess.size() / 2], 2.0) << "microseconds per access (median of 50 batches)";
 }
 
-// Runs portbench with `args`; returns its exit code, stdout and stderr.
+// Runs portctl with `args`; returns its exit code, stdout and stderr.
 struct BenchRun {
   DWORD exitCode = 0xFFFFFFFF;
   std::string out, err;
@@ -276,9 +276,9 @@ std::string Slurp(const std::string& path) {
 
 BenchRun RunBench(const std::string& args) {
   BenchRun run;
-  const char* exe = std::getenv("PINLORN_PORTBENCH");
+  const char* exe = std::getenv("PINLORN_PORTCTL");
   if (!exe) {
-    ADD_FAILURE() << "PINLORN_PORTBENCH is not set";
+    ADD_FAILURE() << "PINLORN_PORTCTL is not set";
     return run;
   }
   std::string outPath = TempFile("pbo"), errPath = TempFile("pbe");
@@ -350,13 +350,13 @@ TEST_F(VPort, BenchToolRejectsBadInputAndChangesNothing) {
                            "log 8193", "log -1", "log 99999999999", "status now", "reset please"}) {
     BenchRun run = RunBench(args);
     EXPECT_EQ(run.exitCode, 2u) << "'" << args << "'";
-    EXPECT_NE(run.err.find("portbench"), std::string::npos) << "'" << args << "': " << run.err;
+    EXPECT_NE(run.err.find("portctl"), std::string::npos) << "'" << args << "': " << run.err;
     EXPECT_TRUE(run.out.empty()) << "'" << args << "': " << run.out;
     EXPECT_EQ(snapshot(), before) << "'" << args << "'";
   }
 }
 
-// With no other process holding the port, a change would vanish with portbench.
+// With no other process holding the port, a change would vanish with portctl.
 TEST(VPortAlone, BenchChangeNobodyKeepsIsReportedAsFailure) {
   BenchRun run = RunBench("set 15 low");
   EXPECT_EQ(run.exitCode, 1u);

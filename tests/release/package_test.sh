@@ -19,7 +19,7 @@ SHA256SUMS
 try-without-hardware/
 try-without-hardware/README.txt
 try-without-hardware/inpout32.dll
-try-without-hardware/portbench.exe"
+try-without-hardware/portctl.exe"
 [ "$listed" = "$expected" ] || fail "the zip holds:
 $listed
 instead of:
@@ -68,7 +68,7 @@ program=$!
 wine "$waitwindow" Pinlorn 30 >/dev/null || fail "Pinlorn.exe from the zip showed no window"
 # It polls the zip's virtual port: its reads of 0x378 reach the log.
 deadline=$(( $(date +%s) + 30 ))
-until (cd "$try" && wine portbench.exe log 3 2>/dev/null) | grep -q 'read   0x378'; do
+until (cd "$try" && wine portctl.exe log 3 2>/dev/null) | grep -q 'read   0x378'; do
   [ "$(date +%s)" -lt "$deadline" ] || fail "Pinlorn.exe from the zip does not poll the port"
   kill -0 "$program" 2>/dev/null || fail "Pinlorn.exe from the zip ended"
 done

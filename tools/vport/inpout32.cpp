@@ -1,6 +1,6 @@
 // inpout32.dll for benches without a parallel port: Inp32 and Out32 act on
 // the virtual port that all processes share.
-#include "vport_client.h"
+#include "virtual_port.h"
 
 namespace {
 VirtualPort& Port() {

@@ -1,4 +1,4 @@
-#include "vport_client.h"
+#include "virtual_port.h"
 
 #include <windows.h>
 

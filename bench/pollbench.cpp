@@ -18,7 +18,7 @@
 #include "mainform.h"
 #include "poll.h"
 #include "port.h"
-#include "vport_client.h"
+#include "virtual_port.h"
 
 // The port library, as the program imports it.
 extern "C" {

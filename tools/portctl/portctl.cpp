@@ -1,4 +1,4 @@
-// portbench: shows and steers the virtual parallel port from the command line.
+// portctl: shows and steers the virtual parallel port from the command line.
 // Every process under the same wineserver shares the port, so this changes
 // what a running monitor or test reads. The port lasts only while some
 // process has it open, so a change with no other process holding it would be
@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "vport_client.h"
+#include "virtual_port.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ constexpr unsigned kLogCapacity = 8192;
 constexpr unsigned kDefaultLogLines = 20;
 
 int Fail(const std::string& message) {
-  std::fprintf(stderr, "portbench: %s\n", message.c_str());
+  std::fprintf(stderr, "portctl: %s\n", message.c_str());
   return kExitUsage;
 }
 
@@ -130,7 +130,7 @@ constexpr Command kCommands[] = {
 };
 
 void PrintUsage(FILE* out) {
-  std::fprintf(out, "usage: portbench COMMAND [ARGUMENTS]\n");
+  std::fprintf(out, "usage: portctl COMMAND [ARGUMENTS]\n");
   for (const Command& c : kCommands) {
     std::fprintf(out, "  %-6s %-18s %s\n", c.Name, c.Arguments, c.Summary);
   }
@@ -152,22 +152,22 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[1], c.Name)) continue;
     int given = argc - 2;
     if (given < c.MinArgs || given > c.MaxArgs) {
-      return Fail(std::string("usage: portbench ") + c.Name + " " + c.Arguments);
+      return Fail(std::string("usage: portctl ") + c.Name + " " + c.Arguments);
     }
     VirtualPort port;
     if (!port.IsOpen()) {
-      std::fprintf(stderr, "portbench: cannot open the virtual port\n");
+      std::fprintf(stderr, "portctl: cannot open the virtual port\n");
       return kExitNoPort;
     }
     int result = c.Run(port, argv + 2);  // argv[argc] is null: an absent optional argument reads as null
     if (result == kExitOk && c.Changes && !port.WasAlreadyOpen()) {
-      std::fprintf(stderr, "portbench: no other program has the virtual port open, so the change ends with"
-                           " portbench; start the program that uses the port first\n");
+      std::fprintf(stderr, "portctl: no other program has the virtual port open, so the change ends with"
+                           " portctl; start the program that uses the port first\n");
       return kExitNoPort;
     }
     return result;
   }
-  std::fprintf(stderr, "portbench: unknown command: %s\n", argv[1]);
+  std::fprintf(stderr, "portctl: unknown command: %s\n", argv[1]);
   PrintUsage(stderr);
   return kExitUsage;
 }
