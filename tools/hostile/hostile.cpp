@@ -48,13 +48,15 @@ constexpr ExcludedRange kExcludedRanges[] = {
                                    "loops that take every click until the user ends them"},
     {WM_SYSKEYDOWN, WM_SYSDEADCHAR, "WM_SYSKEYDOWN ... WM_SYSDEADCHAR: Alt+F4 and Alt are the "
                                     "keyboard's way to those commands"},
-    {WM_NCLBUTTONDOWN, WM_NCMBUTTONDBLCLK, "mouse buttons on the frame (WM_NCLBUTTONDOWN ... "
-                                           "WM_NCXBUTTONDBLCLK): a drag, the close box or the "
-                                           "system menu, tracked until the button is released"},
-    {0xAB, 0xAD, nullptr},
-    {WM_LBUTTONDOWN, WM_MBUTTONDBLCLK, "mouse buttons (WM_LBUTTONDOWN ... WM_XBUTTONDBLCLK): a "
-                                       "forged click is a click, and a click on a cell writes"},
-    {0x20B, 0x20D, nullptr},
+    {WM_RBUTTONDOWN, WM_RBUTTONDBLCLK, "the right mouse button, on the frame too (WM_RBUTTONDOWN "
+                                       "... WM_RBUTTONDBLCLK, WM_NCRBUTTONDOWN ... "
+                                       "WM_NCRBUTTONDBLCLK): its release opens a context or the "
+                                       "system menu"},
+    {WM_NCRBUTTONDOWN, WM_NCRBUTTONDBLCLK, nullptr},
+    {WM_CONTEXTMENU, WM_CONTEXTMENU, "WM_CONTEXTMENU, and 0x313 (the system menu at a point): "
+                                     "open the edit field's or the system menu, whose modal "
+                                     "loop stops the poll and takes the next click"},
+    {0x313, 0x313, nullptr},
     {EM_SETWORDBREAKPROC, EM_SETWORDBREAKPROC,
      "EM_SETWORDBREAKPROC: hands the standard edit field a code address to call"},
 };
@@ -68,8 +70,6 @@ constexpr const char* kConditionalExclusions[] = {
     "WM_SETREDRAW with wParam FALSE: under Wine it hides the window from the mouse",
     "WM_TIMER, WM_SYSTIMER with lParam other than 0 and the tick procedure: Windows calls "
     "only timer procedures the thread registered; Wine 8 would call any address",
-    "WM_COMMAND naming a static, and the framework's passed-on command to a static, with "
-    "the click code: what a cell sends when clicked, so a click",
 };
 
 const ExcludedRange* ExcludedRangeOf(UINT msg) {
@@ -185,7 +185,6 @@ Storm::Storm(HWND mainWindow, uint32_t seed)
       state_(seed),
       pointerMessage_(PointerMessages()),
       buffer_(kBufferSize, 0) {
-  for (HWND window : windows_) isStatic_.push_back(ClassName(window) == "obj_STATIC");
   for (const char* name : kRegisteredNames) registered_.push_back(RegisterWindowMessageA(name));
 }
 
@@ -245,10 +244,7 @@ Storm::Message Storm::Pick() {
 
 bool Storm::Excluded(const Message& m) const {
   if (ExcludedRangeOf(m.Msg) != nullptr) return true;
-  const auto isStatic = [&](HWND window) {
-    const auto found = std::find(windows_.begin(), windows_.end(), window);
-    return found != windows_.end() && isStatic_[found - windows_.begin()];
-  };
+  if (std::find(Skipped.begin(), Skipped.end(), m.Msg) != Skipped.end()) return true;
   switch (m.Msg) {
     case WM_CLOSE: return m.Target == main_;
     case WM_KEYDOWN:
@@ -257,8 +253,6 @@ bool Storm::Excluded(const Message& m) const {
     case WM_SETREDRAW: return m.WParam == 0;
     case WM_TIMER:
     case kSysTimer: return m.LParam != 0 && static_cast<uintptr_t>(m.LParam) != tick_;
-    case WM_COMMAND: return HIWORD(m.WParam) == STN_CLICKED && isStatic(reinterpret_cast<HWND>(m.LParam));
-    case kReflectedCommand: return HIWORD(m.WParam) == STN_CLICKED && isStatic(m.Target);
     default: return false;
   }
 }
@@ -279,10 +273,15 @@ bool Storm::Deliver(Message m, StormResult& result) {
   bool delivered;
   if (m.Send) {
     DWORD_PTR reply = 0;
+    SetLastError(0);  // a refusal need not set one
     delivered = SendMessageTimeoutA(m.Target, m.Msg, m.WParam, m.LParam,
                                     SMTO_NORMAL | SMTO_ABORTIFHUNG, kSendTimeoutMs, &reply) != 0;
     lastError_ = delivered ? 0 : GetLastError();
-    if (!delivered && IsWindow(m.Target)) ++result.Unanswered;
+    // A live window that did not answer in time hangs; any other failure is
+    // the platform refusing the message between processes (Wine does for
+    // the messages that carry a device context, font, icon or region).
+    if (!delivered && lastError_ == ERROR_TIMEOUT) ++result.Unanswered;
+    if (!delivered && lastError_ != ERROR_TIMEOUT && IsWindow(m.Target)) ++result.Refused;
     ++result.Sent;
   } else {
     delivered = PostMessageA(m.Target, m.Msg, m.WParam, m.LParam) != FALSE;

@@ -40,7 +40,8 @@ struct StormResult {
   uint64_t Delivered = 0;   // messages posted or sent
   uint64_t Posted = 0;
   uint64_t Sent = 0;
-  uint64_t Unanswered = 0;  // sends that timed out or failed on a live window
+  uint64_t Unanswered = 0;  // sends that timed out: the program did not answer
+  uint64_t Refused = 0;     // sends the platform would not carry to a live window
   size_t WindowsAtStart = 0;
   size_t WindowsLost = 0;   // targets that stopped being windows
   std::vector<AccessRecord> Writes;  // writes that reached the port meanwhile (the first 16)
@@ -68,6 +69,9 @@ class Storm {
 
   // When set, every message is written there as it goes, one line each.
   FILE* Log = nullptr;
+  // Message ids left out besides the exclusions: known faults, so that a
+  // long run can go on to find others.
+  std::vector<UINT> Skipped;
 
  private:
   struct Message {
@@ -88,7 +92,6 @@ class Storm {
 
   HWND main_;
   std::vector<HWND> windows_;
-  std::vector<bool> isStatic_;  // framework statics: every cell is one
   uintptr_t tick_;
   uintptr_t moduleBase_;
   uint64_t state_;

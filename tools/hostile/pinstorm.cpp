@@ -3,10 +3,12 @@
 //   pinstorm storm COUNT [SEED]   COUNT random messages to all of Pinlorn's windows
 //   pinstorm polls SECONDS        Pinlorn's polls per second over SECONDS
 //   pinstorm figures              Pinlorn's windows and GDI objects, counted from outside
-//   pinstorm close                the close button, "Yes" to the question; prints the exit code
+//   pinstorm close                the close button, "Yes" to the question; prints the
+//                                 exit code and the last write to the port
 //
 // PINSTORM_LOG=FILE writes every message of a storm to FILE, one a line:
 // number, post or send, target window and class, message, wParam, lParam.
+// PINSTORM_SKIP=ID,ID... leaves those message ids out (0x prefix for hex).
 //
 // Exit code 0 when the command did what it says, 1 when Pinlorn is not
 // running or the storm stopped early, 2 for a bad command line.
@@ -169,13 +171,21 @@ int Storming(HWND main, unsigned long long count, uint32_t seed) {
   const char* logPath = std::getenv("PINSTORM_LOG");
   FILE* log = logPath != nullptr ? std::fopen(logPath, "w") : nullptr;
   storm.Log = log;
+  if (const char* skip = std::getenv("PINSTORM_SKIP")) {
+    for (char* end = nullptr; *skip != '\0'; skip = *end != '\0' ? end + 1 : end) {
+      storm.Skipped.push_back(static_cast<UINT>(std::strtoul(skip, &end, 0)));
+      if (end == skip) break;
+      std::printf("skipping message %04X\n", storm.Skipped.back());
+    }
+  }
   const StormResult result = storm.Run(count, port, 10000, PrintProgress, 100000);
   if (log != nullptr) std::fclose(log);
   std::printf("survived %llu\n", static_cast<unsigned long long>(result.Delivered));
-  std::printf("posted %llu, sent %llu, unanswered %llu\n",
+  std::printf("posted %llu, sent %llu, unanswered %llu, refused by the platform %llu\n",
               static_cast<unsigned long long>(result.Posted),
               static_cast<unsigned long long>(result.Sent),
-              static_cast<unsigned long long>(result.Unanswered));
+              static_cast<unsigned long long>(result.Unanswered),
+              static_cast<unsigned long long>(result.Refused));
   std::printf("windows %zu, lost %zu\n", result.WindowsAtStart, result.WindowsLost);
   std::printf("writes %zu\n", result.Writes.size());
   for (const AccessRecord& write : result.Writes) {
@@ -222,6 +232,9 @@ int Close(HWND main) {
   GetWindowThreadProcessId(main, &processId);
   HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId);
   if (process == nullptr) return 1;
+  // Held open here, the port outlives the program: its last write stays readable.
+  VirtualPort port;
+  const uint32_t closing = port.NextSequence();
   PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
   QuestionSearch search{main, nullptr};
   for (int i = 0; i < 1000 && search.Found == nullptr; ++i) {
@@ -242,6 +255,16 @@ int Close(HWND main) {
     return 1;
   }
   std::printf("exit code %lu\n", code);
+  const AccessRecord* last = nullptr;
+  const std::vector<AccessRecord> log = port.LogSince(closing);
+  for (const AccessRecord& record : log) {
+    if (record.Kind == AccessKind::Write) last = &record;
+  }
+  if (last != nullptr) {
+    std::printf("last write %03X %02X\n", last->Port, last->Value);
+  } else {
+    std::printf("no write\n");
+  }
   return 0;
 }
 

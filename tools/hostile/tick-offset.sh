@@ -5,7 +5,8 @@
 # its module base plus this offset.
 set -eu
 nm=$1 objdump=$2 exe=$3 header=$4
-address=$("$nm" -C "$exe" | awk '/[ :]TimerTick\(/ { print $1; exit }')
+# The procedure itself, not the compiler's split-off cold part of it.
+address=$("$nm" -C "$exe" | awk '/[ :]TimerTick\(/ && !/\.cold$/ { print $1; exit }')
 base=$("$objdump" -p "$exe" | awk '$1 == "ImageBase" { print $2; exit }')
 if [ -z "$address" ] || [ -z "$base" ]; then
   echo "tick-offset.sh: no TimerTick symbol or image base in $exe" >&2
