@@ -8,6 +8,8 @@
 // which the program inherits, going to the file PINLORN_SEH_TRACE names).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
@@ -43,6 +45,24 @@ class FaultTrace {
   std::string path_;
 };
 
+// The windows that are gone or new, one a line, by class, id and text.
+std::string WindowChanges(const std::vector<HWND>& before, const std::vector<HWND>& after) {
+  std::string changes;
+  const auto describe = [&](const char* change, HWND window) {
+    char line[160];
+    std::snprintf(line, sizeof line, "%s %s id %d \"%s\"\n", change, ClassOf(window).c_str(),
+                  GetDlgCtrlID(window), TextOf(window).c_str());
+    changes += line;
+  };
+  for (HWND window : before) {
+    if (std::find(after.begin(), after.end(), window) == after.end()) describe("gone:", window);
+  }
+  for (HWND window : after) {
+    if (std::find(before.begin(), before.end(), window) == before.end()) describe("new:", window);
+  }
+  return changes;
+}
+
 uint32_t StormSeed() {
   if (const char* given = std::getenv("PINLORN_STORM_SEED")) {
     return static_cast<uint32_t>(std::strtoul(given, nullptr, 10));
@@ -66,7 +86,7 @@ class HostileTest : public ::testing::Test {
     program_ = std::make_unique<Pinlorn>();
     ASSERT_TRUE(program_->Started());
     main_ = program_->Window();
-    windows_ = ProgramWindows(main_);
+    windows_ = OwnWindows();
     // Found by caption now: an attack may change what cells show.
     cell4_ = program_->Cell("4");
     ASSERT_NE(cell4_, nullptr);
@@ -82,7 +102,7 @@ class HostileTest : public ::testing::Test {
   void ExpectStillServes() {
     ASSERT_TRUE(program_->Running());
     EXPECT_TRUE(PollsAfter(port_, port_.NextSequence(), 10000)) << "the poll has stopped";
-    EXPECT_EQ(ProgramWindows(main_), windows_) << "windows were destroyed or made";
+    EXPECT_EQ(WindowChanges(windows_, OwnWindows()), "");
     const std::vector<AccessRecord> unasked = Writes(port_, attackStart_);
     EXPECT_TRUE(unasked.empty()) << "writes no click asked for:\n" << Describe(unasked);
     ExpectNoNewFaults();
@@ -123,6 +143,14 @@ class HostileTest : public ::testing::Test {
     faultsBefore_ = faults.size();
   }
 
+  // The program's windows, less the input-method window Wine gives every
+  // thread: the attacks close it too, and Wine makes it again when it likes.
+  std::vector<HWND> OwnWindows() const {
+    std::vector<HWND> own = ProgramWindows(main_);
+    std::erase_if(own, [](HWND window) { return ClassOf(window) == "IME"; });
+    return own;
+  }
+
   // Posted messages are all taken before the program's timer comes due.
   void WaitUntilTaken() {
     EXPECT_TRUE(PollsAfter(port_, port_.NextSequence(), 10000)) << "the poll has stopped";
@@ -153,6 +181,16 @@ TEST_F(HostileTest, CloseToEveryWindowButTheMainChangesNothing) {
 TEST_F(HostileTest, ForgedTimerMessagesRunNothing) {
   ASSERT_NE(TickProcedure(main_), 0u);
   EXPECT_GT(PostForgedTimers(main_), 0);
+  WaitUntilTaken();
+  ExpectStillServes();
+  ExpectClosesCleanly();
+}
+
+// The standard combo box takes CB_GETCOMBOBOXINFO's lParam as the address
+// to answer to, and Wine hands a posted one over as it is: here an address
+// where nothing lies in the program.
+TEST_F(HostileTest, AddressInAPostedControlMessageIsNotFollowed) {
+  EXPECT_TRUE(PostMessageA(program_->PortList(), CB_GETCOMBOBOXINFO, 0, 0x10));
   WaitUntilTaken();
   ExpectStillServes();
   ExpectClosesCleanly();
