@@ -299,13 +299,17 @@ StormResult Storm::Run(uint64_t count, VirtualPort& port, DWORD pollTimeoutMs,
   // Every access from here on is looked at once, batch after batch.
   uint32_t unseen = port.NextSequence();
   while (result.Delivered < count) {
-    for (int i = 0; i < kBatch && result.Delivered < count; ++i) {
+    for (int i = 0; i < kBatch && result.Delivered < count && result.Stopped.empty(); ++i) {
       Message message = Pick();
       while (Excluded(message)) message = Pick();
       const size_t target = std::find(windows_.begin(), windows_.end(), message.Target) -
                             windows_.begin();
       const uint64_t unanswered = result.Unanswered;
       const bool reached = Deliver(message, result);
+      if (result.Unanswered != unanswered && result.Stopped.empty()) {
+        result.Stopped = "no answer to message " + std::to_string(result.Delivered) + " within " +
+                         std::to_string(kSendTimeoutMs) + " ms";
+      }
       if (!reached && !lost[target]) {
         lost[target] = true;
         ++result.WindowsLost;
@@ -324,6 +328,7 @@ StormResult Storm::Run(uint64_t count, VirtualPort& port, DWORD pollTimeoutMs,
         progress(result);
       }
     }
+    if (!result.Stopped.empty()) break;  // the program hangs
     if (!IsWindow(main_)) {
       result.Stopped = "the main window is gone after " + std::to_string(result.Delivered) +
                        " messages";

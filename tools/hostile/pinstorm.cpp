@@ -26,12 +26,11 @@ namespace {
 
 constexpr uint16_t kDataRegister = 0x378;
 
+// Pinlorn's one form, found by its class: a storm may have changed its caption.
 BOOL CALLBACK FindMainWindow(HWND window, LPARAM context) noexcept {
-  char name[32] = "", caption[32] = "";
+  char name[32] = "";
   GetClassNameA(window, name, sizeof name);
-  GetWindowTextA(window, caption, sizeof caption);
-  if (IsWindowVisible(window) && std::strcmp(name, "obj_Form") == 0 &&
-      std::strcmp(caption, "Pinlorn") == 0) {
+  if (std::strcmp(name, "obj_Form") == 0) {
     *reinterpret_cast<HWND*>(context) = window;
     return FALSE;
   }
