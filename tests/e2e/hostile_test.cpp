@@ -100,7 +100,7 @@ class HostileTest : public ::testing::Test {
   // windows, polls again, has written nothing, faulted nowhere, and a click
   // on a DR cell writes that cell's bit flipped.
   void ExpectStillServes() {
-    ASSERT_TRUE(program_->Running());
+    ASSERT_TRUE(Alive());
     EXPECT_TRUE(PollsAfter(port_, port_.NextSequence(), 10000)) << "the poll has stopped";
     EXPECT_EQ(WindowChanges(windows_, OwnWindows()), "");
     const std::vector<AccessRecord> unasked = Writes(port_, attackStart_);
@@ -153,7 +153,14 @@ class HostileTest : public ::testing::Test {
 
   // Posted messages are all taken before the program's timer comes due.
   void WaitUntilTaken() {
+    ASSERT_TRUE(Alive());
     EXPECT_TRUE(PollsAfter(port_, port_.NextSequence(), 10000)) << "the poll has stopped";
+  }
+
+  ::testing::AssertionResult Alive() const {
+    if (program_->Running()) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "the program has ended, exit code 0x" << std::hex << program_->WaitExit(0).value_or(0);
   }
 
   FaultTrace trace_;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "timer_tick.h"
@@ -186,6 +187,12 @@ Storm::Storm(HWND mainWindow, uint32_t seed)
       pointerMessage_(PointerMessages()),
       buffer_(kBufferSize, 0) {
   for (const char* name : kRegisteredNames) registered_.push_back(RegisterWindowMessageA(name));
+  if (const char* skip = std::getenv("PINSTORM_SKIP")) {
+    for (char* end = nullptr; *skip != '\0'; skip = *end != '\0' ? end + 1 : end) {
+      Skipped.push_back(static_cast<UINT>(std::strtoul(skip, &end, 0)));
+      if (end == skip) break;
+    }
+  }
 }
 
 std::string Storm::Exclusions() {

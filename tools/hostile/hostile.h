@@ -70,7 +70,7 @@ class Storm {
   // When set, every message is written there as it goes, one line each.
   FILE* Log = nullptr;
   // Message ids left out besides the exclusions: known faults, so that a
-  // long run can go on to find others.
+  // run can go on to find others. PINSTORM_SKIP=ID,ID... (0x for hex) sets them.
   std::vector<UINT> Skipped;
 
  private:

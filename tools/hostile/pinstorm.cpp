@@ -170,13 +170,7 @@ int Storming(HWND main, unsigned long long count, uint32_t seed) {
   const char* logPath = std::getenv("PINSTORM_LOG");
   FILE* log = logPath != nullptr ? std::fopen(logPath, "w") : nullptr;
   storm.Log = log;
-  if (const char* skip = std::getenv("PINSTORM_SKIP")) {
-    for (char* end = nullptr; *skip != '\0'; skip = *end != '\0' ? end + 1 : end) {
-      storm.Skipped.push_back(static_cast<UINT>(std::strtoul(skip, &end, 0)));
-      if (end == skip) break;
-      std::printf("skipping message %04X\n", storm.Skipped.back());
-    }
-  }
+  for (UINT skipped : storm.Skipped) std::printf("skipping message %04X\n", skipped);
   const StormResult result = storm.Run(count, port, 10000, PrintProgress, 100000);
   if (log != nullptr) std::fclose(log);
   std::printf("survived %llu\n", static_cast<unsigned long long>(result.Delivered));
