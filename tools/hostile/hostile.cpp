@@ -58,6 +58,9 @@ constexpr ExcludedRange kExcludedRanges[] = {
                                      "open the edit field's or the system menu, whose modal "
                                      "loop stops the poll and takes the next click"},
     {0x313, 0x313, nullptr},
+    {EM_SETMARGINS, EM_SETMARGINS, "EM_SETMARGINS: with a margin of thousands of pixels, "
+                                   "Wine's edit field steps its caret scrolling through the "
+                                   "margin on every keystroke or click, for a minute or more"},
     {EM_SETWORDBREAKPROC, EM_SETWORDBREAKPROC,
      "EM_SETWORDBREAKPROC: hands the standard edit field a code address to call"},
 };

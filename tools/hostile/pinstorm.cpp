@@ -163,7 +163,8 @@ int Usage() {
 
 int Storming(HWND main, unsigned long long count, uint32_t seed) {
   VirtualPort port;
-  std::printf("seed %lu\n", static_cast<unsigned long>(seed));
+  std::printf("seed %lu\nleft out of the storm, by design:\n%s", static_cast<unsigned long>(seed),
+              Storm::Exclusions().c_str());
   std::fflush(stdout);
   Storm storm(main, seed);
   // PINSTORM_LOG names a file that gets every message of the storm.
