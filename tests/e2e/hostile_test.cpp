@@ -63,11 +63,16 @@ std::string WindowChanges(const std::vector<HWND>& before, const std::vector<HWN
   return changes;
 }
 
+// The suite's storm is always the same one, so that it passes or fails the
+// same way every time; PINLORN_STORM_SEED tries another (scripts/soak takes
+// a new one each run).
+constexpr uint32_t kStormSeed = 2;
+
 uint32_t StormSeed() {
   if (const char* given = std::getenv("PINLORN_STORM_SEED")) {
     return static_cast<uint32_t>(std::strtoul(given, nullptr, 10));
   }
-  return GetTickCount() ^ (GetCurrentProcessId() << 16);
+  return kStormSeed;
 }
 
 class HostileTest : public ::testing::Test {
@@ -108,9 +113,11 @@ class HostileTest : public ::testing::Test {
     ExpectNoNewFaults();
 
     ASSERT_TRUE(ShowsRegisters(port_, *program_, 0x5A, 0x00));
+    const std::string holder = MouseHolder();
     const uint32_t beforeClick = port_.NextSequence();
     program_->Click(cell4_);
-    EXPECT_TRUE(WaitFor([&] { return !Writes(port_, beforeClick).empty(); }));
+    EXPECT_TRUE(WaitFor([&] { return !Writes(port_, beforeClick).empty(); }))
+        << "the click wrote nothing; the mouse was held by " << holder;
     const std::vector<AccessRecord> writes = Writes(port_, beforeClick);
     ASSERT_EQ(writes.size(), 1u) << Describe(writes);
     EXPECT_EQ(writes[0].Port, kDR);
@@ -157,6 +164,14 @@ class HostileTest : public ::testing::Test {
     EXPECT_TRUE(PollsAfter(port_, port_.NextSequence(), 10000)) << "the poll has stopped";
   }
 
+  // The window of the program that has taken the mouse, by class, if any.
+  std::string MouseHolder() const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(main_, nullptr), &info);
+    return info.hwndCapture != nullptr ? ClassOf(info.hwndCapture) : "no window";
+  }
+
   ::testing::AssertionResult Alive() const {
     if (program_->Running()) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure()
@@ -188,6 +203,20 @@ TEST_F(HostileTest, CloseToEveryWindowButTheMainChangesNothing) {
 TEST_F(HostileTest, ForgedTimerMessagesRunNothing) {
   ASSERT_NE(TickProcedure(main_), 0u);
   EXPECT_GT(PostForgedTimers(main_), 0);
+  WaitUntilTaken();
+  ExpectStillServes();
+  ExpectClosesCleanly();
+}
+
+// Presses of the left button that the mouse did not make, on every window:
+// the cells, the frame, and the port list's edit field and dropped list.
+TEST_F(HostileTest, ForgedPressesClickNothingAndHoldNoMouse) {
+  for (HWND window : windows_) {
+    PostMessageA(window, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+    PostMessageA(window, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(4, 4));
+    // Last, and with no release after it: a press that took the mouse keeps it.
+    PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+  }
   WaitUntilTaken();
   ExpectStillServes();
   ExpectClosesCleanly();
