@@ -1,21 +1,25 @@
 #!/bin/sh
-# tick-offset.sh NM OBJDUMP EXE HEADER: writes HEADER with the offset of the
-# framework's tick procedure (TimerTick) from the image's preferred base, as
-# the program's own symbols give it. A running program has the procedure at
-# its module base plus this offset.
+# tick-offset.sh MAP HEADER: writes HEADER with the offset of the framework's
+# tick procedure (TimerTick) from the image's preferred base, as the link map
+# of Pinlorn.exe gives them (the program ships stripped, without symbols). A
+# running program has the procedure at its module base plus this offset.
 set -eu
-nm=$1 objdump=$2 exe=$3 header=$4
-# The procedure itself, not the compiler's split-off cold part of it.
-address=$("$nm" -C "$exe" | awk '/[ :]TimerTick\(/ && !/\.cold$/ { print $1; exit }')
-base=$("$objdump" -p "$exe" | awk '$1 == "ImageBase" { print $2; exit }')
+map=$1 header=$2
+# Every function has a section of its own; the name may leave its address
+# for the next line.
+address=$(awk '$1 ~ /^\.text\$_ZN12_GLOBAL__N_19TimerTickE/ {
+                 if (NF > 1) { print $2 } else { getline; print $1 }
+                 exit
+               }' "$map")
+base=$(awk '$2 == "__image_base__" { print $1; exit }' "$map")
 if [ -z "$address" ] || [ -z "$base" ]; then
-  echo "tick-offset.sh: no TimerTick symbol or image base in $exe" >&2
+  echo "tick-offset.sh: no TimerTick or image base in $map" >&2
   exit 1
 fi
-offset=$(printf '0x%X' $((0x$address - 0x$base)))
+offset=$(printf '0x%X' $((address - base)))
 cat >"$header.tmp" <<END
 #pragma once
-// Generated from the symbols of $(basename "$exe"): do not edit.
+// Generated from the link map of Pinlorn.exe: do not edit.
 #include <cstdint>
 constexpr uintptr_t kTimerTickOffset = $offset;
 END
