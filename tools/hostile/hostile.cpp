@@ -351,6 +351,7 @@ StormResult Storm::Run(uint64_t count, VirtualPort& port, DWORD pollTimeoutMs,
     }
     for (const AccessRecord& record : port.LogSince(unseen)) {
       if (record.Kind == AccessKind::Write && result.Writes.size() < 16) {
+        if (result.Writes.empty()) result.FirstWriteBy = result.Delivered;
         result.Writes.push_back(record);
       }
       unseen = record.Sequence + 1;

@@ -45,6 +45,7 @@ struct StormResult {
   size_t WindowsAtStart = 0;
   size_t WindowsLost = 0;   // targets that stopped being windows
   std::vector<AccessRecord> Writes;  // writes that reached the port meanwhile (the first 16)
+  uint64_t FirstWriteBy = 0;  // the first of them came from a message up to this one
   std::string Stopped;      // why the storm ended early; empty when it ran to the end
 };
 

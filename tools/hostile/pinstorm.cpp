@@ -182,6 +182,10 @@ int Storming(HWND main, unsigned long long count, uint32_t seed) {
               static_cast<unsigned long long>(result.Refused));
   std::printf("windows %zu, lost %zu\n", result.WindowsAtStart, result.WindowsLost);
   std::printf("writes %zu\n", result.Writes.size());
+  if (!result.Writes.empty()) {
+    std::printf("  the first from a message up to %llu\n",
+                static_cast<unsigned long long>(result.FirstWriteBy));
+  }
   for (const AccessRecord& write : result.Writes) {
     std::printf("  write %03X %02X\n", write.Port, write.Value);
   }
