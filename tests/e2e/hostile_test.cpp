@@ -208,10 +208,18 @@ TEST_F(HostileTest, ForgedTimerMessagesRunNothing) {
   ExpectClosesCleanly();
 }
 
-// Presses of the left button that the mouse did not make, on every window:
-// the cells, the frame, and the port list's edit field and dropped list.
-TEST_F(HostileTest, ForgedPressesClickNothingAndHoldNoMouse) {
+// Clicks that the mouse did not make, on every window: the cells, the frame,
+// and the port list's edit field and dropped list. A cell reports a click to
+// its parent with its own handle as lParam; the same report is forged here,
+// to the parent and to the window itself, and as the framework passes it on.
+TEST_F(HostileTest, ForgedClicksWriteNothingAndHoldNoMouse) {
+  constexpr UINT kPassedOnCommand = 0xB005;
   for (HWND window : windows_) {
+    const WPARAM clicked = MAKEWPARAM(GetDlgCtrlID(window), STN_CLICKED);
+    const LPARAM self = reinterpret_cast<LPARAM>(window);
+    PostMessageA(window, WM_COMMAND, clicked, self);
+    if (HWND parent = GetParent(window)) PostMessageA(parent, WM_COMMAND, clicked, self);
+    PostMessageA(window, kPassedOnCommand, clicked, self);
     PostMessageA(window, WM_NCLBUTTONDOWN, HTCAPTION, 0);
     PostMessageA(window, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(4, 4));
     // Last, and with no release after it: a press that took the mouse keeps it.
