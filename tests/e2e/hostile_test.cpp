@@ -250,10 +250,10 @@ TEST_F(HostileTest, StormOfRandomMessages) {
   SCOPED_TRACE("storm seed " + std::to_string(seed));
   EXPECT_EQ(result.Stopped, "");
   EXPECT_EQ(result.Delivered, kStormMessages);
-  EXPECT_EQ(result.Unanswered, 0u) << "sends to live windows that failed";
-  EXPECT_EQ(result.WindowsLost, 0u);
+  EXPECT_EQ(result.Unanswered, 0u) << "sends the program left unanswered";
   EXPECT_TRUE(result.Writes.empty()) << "writes no click asked for:\n" << Describe(result.Writes);
-  // The storm's own check covered the port log batch by batch.
+  // The storm looked at the port log batch by batch; the windows, less
+  // Wine's input-method window, are compared below.
   attackStart_ = port_.NextSequence();
   ExpectStillServes();
   ExpectClosesCleanly();
