@@ -174,8 +174,10 @@ class HostileTest : public ::testing::Test {
 
   ::testing::AssertionResult Alive() const {
     if (program_->Running()) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure()
-           << "the program has ended, exit code 0x" << std::hex << program_->WaitExit(0).value_or(0);
+    char code[16];
+    std::snprintf(code, sizeof code, "0x%08lX",
+                  static_cast<unsigned long>(program_->WaitExit(0).value_or(0)));
+    return ::testing::AssertionFailure() << "the program has ended, exit code " << code;
   }
 
   FaultTrace trace_;
@@ -230,11 +232,20 @@ TEST_F(HostileTest, ForgedClicksWriteNothingAndHoldNoMouse) {
   ExpectClosesCleanly();
 }
 
-// The standard combo box takes CB_GETCOMBOBOXINFO's lParam as the address
-// to answer to, and Wine hands a posted one over as it is: here an address
-// where nothing lies in the program.
-TEST_F(HostileTest, AddressInAPostedControlMessageIsNotFollowed) {
+// Parameters that the receiver takes as an address or a device context,
+// posted by another program: the standard combo box answers
+// CB_GETCOMBOBOXINFO at the address in lParam, which Wine hands over from
+// a posted message as it is (here one where nothing lies); and every window
+// draws into the device context in wParam of WM_ERASEBKGND and
+// WM_PRINTCLIENT, where Wine's GDI takes 0x00660001 for a metafile device
+// context of its own and reads through a record it does not have.
+TEST_F(HostileTest, AddressesAndDeviceContextsFromAnotherProgramAreNotFollowed) {
+  constexpr WPARAM kForeignDeviceContext = 0x00660001;
   EXPECT_TRUE(PostMessageA(program_->PortList(), CB_GETCOMBOBOXINFO, 0, 0x10));
+  for (HWND window : windows_) {
+    PostMessageA(window, WM_ERASEBKGND, kForeignDeviceContext, 0);
+    PostMessageA(window, WM_PRINTCLIENT, kForeignDeviceContext, PRF_CLIENT);
+  }
   WaitUntilTaken();
   ExpectStillServes();
   ExpectClosesCleanly();
