@@ -19,16 +19,24 @@ wine_session_stop() {
 wine_prefix_prepare() {
   export WINEPREFIX=$1 WINEARCH=win32 WINEDEBUG=-all
   mkdir -p "$WINEPREFIX"
-  [ -f "$WINEPREFIX/system.reg" ] && return 0
-  echo "Preparing the Wine prefix $WINEPREFIX (first start takes a while)"
-  WINEDLLOVERRIDES="mscoree,mshtml=" wineboot --init >/dev/null 2>&1
-  # Wine's own fonts (System, MS Sans Serif, Marlett) do not always reach a
-  # new prefix; without them Wine draws with wider substitutes.
-  cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
-  if [ "${2:-}" = unmanaged ]; then
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "Preparing the Wine prefix $WINEPREFIX (first start takes a while)"
+    WINEDLLOVERRIDES="mscoree,mshtml=" wineboot --init >/dev/null 2>&1
+    # Wine's own fonts (System, MS Sans Serif, Marlett) do not always reach a
+    # new prefix; without them Wine draws with wider substitutes.
+    cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+    if [ "${2:-}" = unmanaged ]; then
+      wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    fi
+    wineserver -w
   fi
-  wineserver -w
+  # A program that crashes ends, with the fault as its exit code, instead of
+  # being held open by Wine's crash dialog. Prefixes made earlier get it too.
+  if ! grep -qi '"ShowCrashDialog"=dword:00000000' "$WINEPREFIX/user.reg" 2>/dev/null; then
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+      >/dev/null 2>&1
+    wineserver -w
+  fi
 }
 
 # Starts the persistent wineserver of the prefix and Wine's background
