@@ -130,10 +130,12 @@ LRESULT Close(TControl* control, MessageRecord& message) {
   return CallDefault(control, message);
 }
 
-// The child control that sent a notification handles it itself.
+// The child control that sent a notification handles it itself. A control
+// notifies its parent: a notification that names a window that is not a
+// child of this one was made up by someone else.
 LRESULT PassCommandOn(TControl* control, MessageRecord& message) {
   const HWND sender = AsCommand(message).Sender;
-  if (ControlOfWindow(sender) != nullptr) {
+  if (ControlOfWindow(sender) != nullptr && GetParent(sender) == message.Window) {
     return SendMessageA(sender, ReflectedCommand, message.WParam, message.LParam);
   }
   return CallDefault(control, message);
