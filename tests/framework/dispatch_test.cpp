@@ -272,6 +272,7 @@ TEST_F(DispatchTest, CloseRequestsToPartsOfAFormChangeNothing) {
 // shown form and the hidden timer window both live on, and work.
 TEST_F(DispatchTest, DestroyMessagesFromOutsideEndNothing) {
   TControl* form = CreateForm(nullptr, "shown");
+  SetPosition(form, -3000, -3000);  // shown, but where it covers no other test's window
   TControl* label = CreateLabel(form, "label");
   Timer* timer = NewTimer(10);
   EventCounter ticks;
