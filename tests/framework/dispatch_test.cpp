@@ -274,6 +274,7 @@ TEST_F(DispatchTest, DestroyMessagesFromOutsideEndNothing) {
   TControl* form = CreateForm(nullptr, "shown");
   SetPosition(form, -3000, -3000);  // shown, but where it covers no other test's window
   TControl* label = CreateLabel(form, "label");
+  TControl* combo = CreateComboBox(form, 0);
   Timer* timer = NewTimer(10);
   EventCounter ticks;
   timer->OnTimer = ticks.Handler();
@@ -281,7 +282,8 @@ TEST_F(DispatchTest, DestroyMessagesFromOutsideEndNothing) {
   ASSERT_TRUE(form->Realize());
   ASSERT_TRUE(IsWindowVisible(label->Handle));
   const int32_t live = ObjectBase::LiveCount();
-  for (HWND window : {label->Handle, TimerHost->Handle}) {
+  const HWND inner[] = {GetWindow(combo->Handle, GW_CHILD), DroppedListOfThisThread()};
+  for (HWND window : {label->Handle, TimerHost->Handle, inner[0], inner[1]}) {
     for (UINT msg : {WM_DESTROY, WM_NCDESTROY}) {
       SendMessageA(window, msg, 0, 0);
       PostMessageA(window, msg, 0, 0);
@@ -290,6 +292,12 @@ TEST_F(DispatchTest, DestroyMessagesFromOutsideEndNothing) {
   DrainMessages();
   EXPECT_EQ(ObjectBase::LiveCount(), live);
   EXPECT_FALSE(label->WindowDestroyed);
+  for (HWND window : inner) {
+    EXPECT_NE(GetPropA(window, "PREV_PROC"), nullptr) << "still subclassed";
+    PostMessageA(window, WM_CLOSE, 0, 0);
+  }
+  DrainMessages();
+  for (HWND window : inner) EXPECT_TRUE(IsWindow(window));
   SetText(label, "still");
   EXPECT_EQ(GetText(label), "still");
   ticks.calls = 0;
@@ -475,6 +483,9 @@ TEST_F(DispatchTest, RequestsOnlyTheProgramMakesGoNowhereFromOutside) {
   const HWND edit = GetWindow(combo->Handle, GW_CHILD);
   SendMessageA(edit, EM_SETWORDBREAKPROC, 0, reinterpret_cast<LPARAM>(&ForeignProc));
   EXPECT_EQ(SendMessageA(edit, EM_GETWORDBREAKPROC, 0, 0), 0);
+  const LRESULT margins = SendMessageA(edit, EM_GETMARGINS, 0, 0);
+  SendMessageA(edit, EM_SETMARGINS, EC_LEFTMARGIN, MAKELPARAM(0x9510, 0));
+  EXPECT_EQ(SendMessageA(edit, EM_GETMARGINS, 0, 0), margins);
   for (HWND window : {label->Handle, combo->Handle, edit}) {
     SendMessageA(window, WM_SETREDRAW, FALSE, 0);
     EXPECT_TRUE(GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE) << "still drawn";
