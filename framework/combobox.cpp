@@ -33,37 +33,51 @@ constexpr int32_t kListFrame = 2;
 // ClearProc of combo boxes.
 void ResetComboContent(TControl* control) { SendToControl(control, CB_RESETCONTENT, 0, 0); }
 
-// The procedures that subclassing replaced, as pairs (inner window,
-// procedure). The window's "PREV_PROC" property names the same procedure,
-// but any program can write a window property, and this procedure gets
-// called: it is taken from here.
-PointerList* replacedProcs = nullptr;
+// The inner windows subclassed, each with the procedure that subclassing
+// replaced and the combo box it belongs to, as triples in a pointer list.
+// The window's "PREV_PROC" property names the same procedure, but any
+// program can write a window property, and this procedure gets called: it
+// is taken from here.
+PointerList* innerWindows = nullptr;
+constexpr int32_t kInnerEntry = 3;  // inner window, replaced procedure, combo box
 
-int32_t ReplacedProcIndex(HWND window) {
-  for (int32_t i = 0; replacedProcs != nullptr && i + 1 < replacedProcs->Count; i += 2) {
-    if (replacedProcs->Items[i] == window) return i;
+int32_t InnerIndex(HWND window) {
+  for (int32_t i = 0; innerWindows != nullptr && i + kInnerEntry <= innerWindows->Count; i += kInnerEntry) {
+    if (innerWindows->Items[i] == window) return i;
   }
   return -1;
 }
 
 WNDPROC ReplacedProcOf(HWND window) {
-  const int32_t index = ReplacedProcIndex(window);
-  return index >= 0 ? reinterpret_cast<WNDPROC>(replacedProcs->Items[index + 1]) : nullptr;
+  const int32_t index = InnerIndex(window);
+  return index >= 0 ? reinterpret_cast<WNDPROC>(innerWindows->Items[index + 1]) : nullptr;
+}
+
+// An inner window ends only with its combo box: while the combo box's
+// control lives and its window has not been destroyed, a destroy message to
+// an inner window came from another program. (The dropped list is not shown
+// on screen most of the time, so its visibility tells nothing.)
+bool ComboOfInnerLives(HWND window) {
+  const int32_t index = InnerIndex(window);
+  if (index < 0) return false;
+  const TControl* combo = BoundControl(static_cast<HWND>(innerWindows->Items[index + 2]));
+  return combo != nullptr && !combo->WindowDestroyed;
 }
 
 // Gives the inner window its own procedure back.
 void RestoreProc(HWND window, WNDPROC previous) {
   SetWindowLongA(window, GWL_WNDPROC, reinterpret_cast<LONG>(previous));
   RemovePropA(window, kPrevProcProperty);
-  DeleteFromList(replacedProcs, ReplacedProcIndex(window), 2);
+  DeleteFromList(innerWindows, InnerIndex(window), kInnerEntry);
 }
 
-void Subclass(HWND inner) {
+void Subclass(HWND inner, HWND combo) {
   if (ReplacedProcOf(inner) != nullptr) return;  // already subclassed
   const auto previous = reinterpret_cast<WNDPROC>(
       SetWindowLongA(inner, GWL_WNDPROC, reinterpret_cast<LONG>(&ChildSubclassProc)));
-  AddToList(replacedProcs, inner);
-  AddToList(replacedProcs, reinterpret_cast<void*>(previous));
+  AddToList(innerWindows, inner);
+  AddToList(innerWindows, reinterpret_cast<void*>(previous));
+  AddToList(innerWindows, combo);
   SetPropA(inner, kPrevProcProperty, reinterpret_cast<HANDLE>(previous));
 }
 
@@ -80,8 +94,9 @@ HWND DroppedListOf(HWND combo) {
 // An inner window is part of its control, which no request closes; it takes
 // the guards of the control's own window too.
 bool IsRefusedByInnerWindow(HWND hwnd, UINT msg, WPARAM wParam) {
+  const bool destruction = msg == WM_DESTROY || msg == WM_NCDESTROY;
   return msg == WM_CLOSE || IsForeignRequest(msg) || IsForgedLeftPress(msg) ||
-         IsForgedCreation(msg) || IsForgedDestruction(msg, hwnd) ||
+         IsForgedCreation(msg) || (destruction && ComboOfInnerLives(hwnd)) ||
          HasForeignDeviceContext(msg, wParam);
 }
 
@@ -205,10 +220,10 @@ bool IsShowing(TControl* control) {
 void SubclassChildren(TControl* control) {
   for (HWND child = GetWindow(control->Handle, GW_CHILD); child != nullptr;
        child = GetWindow(child, GW_HWNDNEXT)) {
-    Subclass(child);
+    Subclass(child, control->Handle);
   }
   // The dropped list too, so that no close request destroys it.
-  if (HWND list = DroppedListOf(control->Handle); list != nullptr) Subclass(list);
+  if (HWND list = DroppedListOf(control->Handle); list != nullptr) Subclass(list, control->Handle);
 }
 
 void UnsubclassChildren(HWND window) {
