@@ -29,18 +29,15 @@ constexpr const char* kRegisteredNames[] = {"TaskbarCreated",    "MSWHEEL_ROLLMS
 
 // Messages the storm leaves out whatever their target and parameters: each
 // would end, block or click any program by design, whatever that program does.
+// (Creation and destruction notices, WM_SETREDRAW, EM_SETMARGINS and
+// EM_SETWORDBREAKPROC are in: Pinlorn takes them only from itself and the
+// system.)
 struct ExcludedRange {
   UINT First;
   UINT Last;
   const char* Reason;
 };
 constexpr ExcludedRange kExcludedRanges[] = {
-    {WM_CREATE, WM_CREATE, "WM_CREATE, WM_NCCREATE: a standard control takes a forged creation "
-                           "notice as a new creation and builds its parts again"},
-    {WM_NCCREATE, WM_NCCREATE, nullptr},
-    {WM_DESTROY, WM_DESTROY, "WM_DESTROY, WM_NCDESTROY: destruction notices; a window's own "
-                             "default processing tears its state down on them"},
-    {WM_NCDESTROY, WM_NCDESTROY, nullptr},
     {WM_QUIT, WM_QUIT, "WM_QUIT: ends the message loop of any program"},
     {WM_ENDSESSION, WM_ENDSESSION, "WM_ENDSESSION: the session ends; the program may be ended "
                                    "right after, and leaves the data lines low as every exit does"},
@@ -58,11 +55,6 @@ constexpr ExcludedRange kExcludedRanges[] = {
                                      "open the edit field's or the system menu, whose modal "
                                      "loop stops the poll and takes the next click"},
     {0x313, 0x313, nullptr},
-    {EM_SETMARGINS, EM_SETMARGINS, "EM_SETMARGINS: with a margin of thousands of pixels, "
-                                   "Wine's edit field steps its caret scrolling through the "
-                                   "margin on every keystroke or click, for a minute or more"},
-    {EM_SETWORDBREAKPROC, EM_SETWORDBREAKPROC,
-     "EM_SETWORDBREAKPROC: hands the standard edit field a code address to call"},
 };
 
 // Exclusions that depend on the target or the parameters.
@@ -71,7 +63,6 @@ constexpr const char* kConditionalExclusions[] = {
     "WM_KEYDOWN, WM_KEYUP with F10, Alt or F4: F10 and Alt open the system menu, F4 drops "
     "the port list down; either then takes the next click",
     "CB_SHOWDROPDOWN with wParam TRUE: a dropped list takes the next click to close itself",
-    "WM_SETREDRAW with wParam FALSE: under Wine it hides the window from the mouse",
     "WM_TIMER, WM_SYSTIMER with lParam other than 0 and the tick procedure: Windows calls "
     "only timer procedures the thread registered; Wine 8 would call any address",
 };
@@ -260,7 +251,6 @@ bool Storm::Excluded(const Message& m) const {
     case WM_KEYDOWN:
     case WM_KEYUP: return m.WParam == VK_F10 || m.WParam == VK_MENU || m.WParam == VK_F4;
     case CB_SHOWDROPDOWN: return m.WParam != 0;
-    case WM_SETREDRAW: return m.WParam == 0;
     case WM_TIMER:
     case kSysTimer: return m.LParam != 0 && static_cast<uintptr_t>(m.LParam) != tick_;
     default: return false;
