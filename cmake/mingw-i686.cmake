@@ -13,5 +13,6 @@ set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# Test programs are Windows executables: CTest runs them through Wine.
+# Windows programs that CMake itself runs go through Wine. (The tests run in
+# a Wine session of their own: tests/session.sh.)
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)

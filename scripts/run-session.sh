@@ -26,6 +26,11 @@ run_session_start() {
     wine_prefix_prepare "$PINLORN_RUN_DIR/wineprefix"
     wine_server_start
   else
+    if ! command -v Xvfb >/dev/null; then
+      echo "No display: \$DISPLAY (${DISPLAY:-unset}) cannot be reached, and Xvfb is missing" \
+           "(scripts/bootstrap run installs it)" >&2
+      return 1
+    fi
     PINLORN_RUN_MODE=screenshot
     wine_session_start "$PINLORN_RUN_DIR"
     trap run_session_stop EXIT

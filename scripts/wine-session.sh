@@ -1,7 +1,9 @@
-# Sourced by the scripts: a private X display and Wine prefix for one run.
-# wine_session_start BUILD_DIR starts Xvfb on a free display number and one
-# persistent wineserver for the prefix BUILD_DIR/wineprefix; it arranges for
-# both to be stopped when the calling script exits, also on failure or Ctrl-C.
+# shellcheck shell=bash
+# Sourced by the scripts and by the test suite's session (tests/session.sh):
+# a private X display and Wine prefix.
+# wine_session_start DIR starts Xvfb on a free display and one persistent
+# wineserver for the prefix DIR/wineprefix; it arranges for both to be
+# stopped when the calling script exits, also on failure or Ctrl-C.
 
 wine_session_stop() {
   if [ -n "${WINEPREFIX:-}" ]; then wineserver -k 2>/dev/null || true; fi
@@ -10,6 +12,39 @@ wine_session_stop() {
     wait "$PINLORN_XVFB_PID" 2>/dev/null || true
     PINLORN_XVFB_PID=
   fi
+}
+
+# wine_xvfb_start [setsid]: starts Xvfb on a display number that no other X
+# server holds, and exports DISPLAY once it accepts clients. Xvfb picks the
+# number itself (-displayfd), so two sessions started at the same moment
+# never take the same one. PINLORN_XVFB_PID is its process. "setsid" starts
+# it in a session of its own, apart from the caller's terminal and signals.
+# Its output goes nowhere: it must not hold the caller's output open.
+wine_xvfb_start() {
+  local numberfile n
+  numberfile=$(mktemp)
+  if [ "${1:-}" = setsid ]; then
+    setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp \
+      3>"$numberfile" </dev/null >/dev/null 2>&1 &
+  else
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp \
+      3>"$numberfile" </dev/null >/dev/null 2>&1 &
+  fi
+  PINLORN_XVFB_PID=$!
+  for n in $(seq 1 200); do
+    [ -s "$numberfile" ] && break
+    kill -0 "$PINLORN_XVFB_PID" 2>/dev/null || break
+    sleep 0.05
+  done
+  n=$(tr -dc 0-9 <"$numberfile")
+  rm -f "$numberfile"
+  if [ -z "$n" ]; then
+    kill "$PINLORN_XVFB_PID" 2>/dev/null || true
+    PINLORN_XVFB_PID=
+    echo "Xvfb failed to start" >&2
+    return 1
+  fi
+  export DISPLAY=:$n
 }
 
 # wine_prefix_prepare PREFIX [unmanaged]: uses the 32-bit Wine prefix PREFIX,
@@ -21,12 +56,13 @@ wine_prefix_prepare() {
   mkdir -p "$WINEPREFIX"
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "Preparing the Wine prefix $WINEPREFIX (first start takes a while)"
-    WINEDLLOVERRIDES="mscoree,mshtml=" wineboot --init >/dev/null 2>&1
+    WINEDLLOVERRIDES="mscoree,mshtml=" wineboot --init </dev/null >/dev/null 2>&1
     # Wine's own fonts (System, MS Sans Serif, Marlett) do not always reach a
     # new prefix; without them Wine draws with wider substitutes.
     cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     if [ "${2:-}" = unmanaged ]; then
-      wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+      wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+        </dev/null >/dev/null 2>&1
     fi
     wineserver -w
   fi
@@ -34,7 +70,7 @@ wine_prefix_prepare() {
   # being held open by Wine's crash dialog. Prefixes made earlier get it too.
   if ! grep -qi '"ShowCrashDialog"=dword:00000000' "$WINEPREFIX/user.reg" 2>/dev/null; then
     wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
-      >/dev/null 2>&1
+      </dev/null >/dev/null 2>&1
     wineserver -w
   fi
 }
@@ -43,29 +79,16 @@ wine_prefix_prepare() {
 # processes, detached from our output: a test that started them itself would
 # leave them holding its output pipe open.
 wine_server_start() {
-  wineserver -p
-  wine cmd /c exit >/dev/null 2>&1 </dev/null
+  wineserver -p </dev/null >/dev/null 2>&1
+  wine cmd /c exit </dev/null >/dev/null 2>&1
 }
 
 wine_session_start() {
-  local build=$1 display n
+  local dir=$1
   trap wine_session_stop EXIT
   trap 'exit 130' INT
   trap 'exit 143' TERM
-
-  for n in $(seq 91 190); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
-  done
-  [ -n "${display:-}" ] || { echo "no free X display number" >&2; return 1; }
-  Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  PINLORN_XVFB_PID=$!
-  export DISPLAY=$display
-  for n in $(seq 1 100); do
-    xdpyinfo >/dev/null 2>&1 && break
-    kill -0 "$PINLORN_XVFB_PID" 2>/dev/null || { echo "Xvfb failed to start" >&2; return 1; }
-    sleep 0.1
-  done
-
-  wine_prefix_prepare "$build/wineprefix" unmanaged
+  wine_xvfb_start
+  wine_prefix_prepare "$dir/wineprefix" unmanaged
   wine_server_start
 }
