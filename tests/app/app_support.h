@@ -7,7 +7,7 @@
 
 #include "application.h"
 #include "mainform.h"
-#include "application.h"
+#include "window_text.h"
 
 class BuiltForm {
  public:
@@ -28,8 +28,11 @@ class BuiltForm {
   MainForm* form = nullptr;
 };
 
-inline std::string WindowText(HWND window) {
-  char text[256] = {};
-  GetWindowTextA(window, text, sizeof text);
-  return text;
+// The cell with this caption.
+inline TControl* CellCaptioned(MainForm* form, const std::string& caption) {
+  for (ControlField field : kCellFields) {
+    TControl* cell = form->*field;
+    if (TextOf(cell->Handle) == caption) return cell;
+  }
+  return nullptr;
 }

@@ -1,27 +1,44 @@
 // Clicks on the cells and the exit question, through the real window paths.
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <thread>
 #include <vector>
 
 #include "app_support.h"
 #include "closing.h"
+#include "constants.h"
 #include "mouse_input.h"
-#include "properties.h"
+#include "pump.h"
 #include "timer.h"
+#include "timer_marker.h"
 #include "virtual_port.h"
-#include "application.h"
+#include "window_text.h"
 
 namespace {
 
 bool ZeroToDR(const AccessRecord& record) {
-  return record.Kind == AccessKind::Write && record.Port == 0x378 && record.Value == 0;
+  return record.Kind == AccessKind::Write && record.Port == kDR && record.Value == 0;
 }
 
 bool SamePortState(const PortStateRecord& a, const PortStateRecord& b) {
   return a.BaseAddress == b.BaseAddress && a.LastDR == b.LastDR && a.LastCR == b.LastCR &&
          a.LastSR == b.LastSR;
 }
+
+// What a click on each cell writes when the last poll read DR 0x7F, CR 0xC4
+// (bits 6 and 7 read as 1) and SR 0x55: the register with the cell's bit
+// flipped. Status cells write nothing (port 0).
+constexpr struct {
+  const char* Caption;
+  uint16_t Port;
+  uint8_t Value;
+} kClicks[] = {
+    {"2", kDR, 0x7E},     {"3", kDR, 0x7D},       {"4", kDR, 0x7B},  {"5", kDR, 0x77},
+    {"6", kDR, 0x6F},     {"7", kDR, 0x5F},       {"8", kDR, 0x3F},  {"9", kDR, 0xFF},
+    {"1", kCR, 0xC5},     {"14", kCR, 0xC6},      {"16", kCR, 0xC0}, {"17", kCR, 0xCC},
+    {"AckIE", kCR, 0xD4}, {"Direct", kCR, 0xE4},  {"PIRQ", 0, 0},    {"15", 0, 0},
+    {"13", 0, 0},         {"12", 0, 0},           {"10", 0, 0},      {"11", 0, 0},
+};
 
 TEST(Clicks, WriteTheLastPolledValueWithTheCellsBitFlipped) {
   VirtualPort vport;
@@ -30,30 +47,29 @@ TEST(Clicks, WriteTheLastPolledValueWithTheCellsBitFlipped) {
   form->PollTimer->SetEnabled(false);
   ASSERT_TRUE(form->Window->Realize());
   // Every click starts from these values: no click reads or changes them.
-  PortState = {0x378, 0x7F, 0xC4, 0x55};
+  PortState = {kLpt1Address, 0x7F, 0xC4, 0x55};
   const PortStateRecord before = PortState;
 
-  for (size_t i = 0; i < PinMap.size(); ++i) {
-    const PinMapEntry& entry = PinMap[i];
-    SCOPED_TRACE(entry.Caption);
+  for (const auto& click : kClicks) {
+    SCOPED_TRACE(click.Caption);
+    TControl* cell = CellCaptioned(form.form, click.Caption);
+    ASSERT_NE(cell, nullptr);
     const uint32_t start = vport.NextSequence();
-    HWND cell = (form.form->*kCellFields[i])->Handle;
-    PressLeftButton(cell);
+    PressLeftButton(cell->Handle);
 
     const std::vector<AccessRecord> log = vport.LogSince(start);
-    if (!entry.ClickFlips) {
+    if (click.Port == 0) {
       EXPECT_TRUE(log.empty());
       continue;
     }
     ASSERT_EQ(log.size(), 1u);
     EXPECT_EQ(log[0].Kind, AccessKind::Write);
-    const bool dr = entry.Reg == Register::DR;
-    EXPECT_EQ(log[0].Port, dr ? 0x378 : 0x37A);
-    EXPECT_EQ(log[0].Value, (dr ? 0x7F : 0xC4) ^ entry.Mask);
+    EXPECT_EQ(log[0].Port, click.Port);
+    EXPECT_EQ(log[0].Value, click.Value);
     EXPECT_TRUE(SamePortState(PortState, before));
   }
-  EXPECT_EQ(vport.DataLatch(), 0x7F ^ 0x80);  // "9" was the last DR cell clicked
-  EXPECT_EQ(vport.ControlLatch(), 0xC4 ^ 0x20);  // "Direct": bits 6 and 7 kept
+  EXPECT_EQ(vport.DataLatch(), 0xFF);     // "9" was the last DR cell clicked
+  EXPECT_EQ(vport.ControlLatch(), 0xE4);  // "Direct": bits 6 and 7 kept
 
   // While the exit question is open a click message that reaches a cell
   // writes nothing.
@@ -76,7 +92,7 @@ TEST(SessionEnd, AgreedAtOnceAndEndsWithDataZero) {
   VirtualPort vport;
   vport.Reset();
   BuiltForm form;
-  PortState.BaseAddress = 0x378;
+  PortState.BaseAddress = kLpt1Address;
   const HWND window = form->Window->Handle;
   uint32_t start = vport.NextSequence();
   EXPECT_EQ(SendMessageA(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
@@ -89,114 +105,93 @@ TEST(SessionEnd, AgreedAtOnceAndEndsWithDataZero) {
   EXPECT_TRUE(ZeroToDR(log[0]));
 }
 
-// A person at the running program, acting from a thread timer: each step
-// reports whether it is done, and the next one follows.
-std::vector<std::function<bool()>> steps;
-size_t step = 0;
-DWORD started = 0;
-HWND mainWindow = nullptr;
-
-struct FoundBoxes {
-  HWND Box;
-  int Count;
-};
-
-BOOL CALLBACK CountBox(HWND window, LPARAM data) {
-  char className[16] = {};
-  GetClassNameA(window, className, sizeof className);
-  if (std::string(className) == "#32770" && IsWindowVisible(window)) {
-    FoundBoxes* found = reinterpret_cast<FoundBoxes*>(data);
-    found->Box = window;
-    ++found->Count;
+BOOL CALLBACK CollectBox(HWND window, LPARAM data) {
+  if (ClassOf(window) == "#32770" && IsWindowVisible(window)) {
+    auto* boxes = reinterpret_cast<std::vector<HWND>*>(data);
+    boxes->push_back(window);
   }
   return TRUE;
 }
 
-// The message box open on this thread, if any; `count` gets how many are.
-HWND OpenQuestion(int* count = nullptr) {
-  FoundBoxes found{nullptr, 0};
-  EnumThreadWindows(GetCurrentThreadId(), &CountBox, reinterpret_cast<LPARAM>(&found));
-  if (count != nullptr) *count = found.Count;
-  return found.Box;
+// The message boxes open on a thread.
+std::vector<HWND> OpenQuestions(DWORD thread) {
+  std::vector<HWND> boxes;
+  EnumThreadWindows(thread, &CollectBox, reinterpret_cast<LPARAM>(&boxes));
+  return boxes;
 }
 
-void CALLBACK Act(HWND, UINT, UINT_PTR, DWORD) {
-  static bool busy = false;
-  if (step < steps.size() && GetTickCount() - started > 10000) {
-    ADD_FAILURE() << "stuck at step " << step;
-    step = steps.size();
-    DestroyWindow(mainWindow);  // takes any open question with it
-    PostQuitMessage(0);
-  }
-  // A step that opens a message box sees further ticks from inside it.
-  if (busy || step >= steps.size()) return;
-  busy = true;
-  if (steps[step]()) ++step;
-  busy = false;
-}
-
+// A person at the running program, on a thread of its own: the program's
+// thread runs its loop (and the question's), the person looks and clicks.
 TEST(ExitQuestion, NoKeepsTheWindowYesEndsTheRunBothZeroDR) {
   VirtualPort vport;
   vport.Reset();
   const int32_t objectsBefore = ObjectBase::LiveCount();
   BuiltForm form;
-  PortState.BaseAddress = 0x378;
-  vport.Write(0x378, 0x55);
-  vport.Write(0x37A, 0x04);
+  PortState.BaseAddress = kLpt1Address;
+  vport.Write(kDR, 0x55);
+  vport.Write(kCR, 0x04);
   MainForm* f = form.form;
-  HWND window = mainWindow = f->Window->Handle;
+  const HWND window = f->Window->Handle;
+  const DWORD program = GetCurrentThreadId();
+  TimerMarker marker(kPollPeriodMs);  // on the program's thread
   uint32_t asked = 0;
-  int boxOpenTicks = 0;
+  bool done = false;
 
-  steps.push_back([&] {  // the first poll has shown DR: close the window
-    if (WindowText(f->DRDecimal->Handle) != "85") return false;
+  std::thread person([&] {
+    // Ends the run should the person stop half way.
+    struct EndRun {
+      DWORD program;
+      const bool& done;
+      ~EndRun() {
+        if (!done) PostThreadMessageA(program, WM_QUIT, 0, 0);
+      }
+    } endRun{program, done};
+    HWND box = nullptr;
+    const auto questionOpen = [&] {
+      const std::vector<HWND> boxes = OpenQuestions(program);
+      box = boxes.empty() ? nullptr : boxes[0];
+      return box != nullptr;
+    };
+
+    // The first poll has shown DR: close the window.
+    ASSERT_TRUE(PumpUntil([&] { return TextOf(f->DRDecimal->Handle) == "85"; }));
     asked = vport.NextSequence();
     PostMessageA(window, WM_CLOSE, 0, 0);
-    return true;
-  });
-  steps.push_back([&] {  // the question is up; a second close request adds nothing
-    HWND box = OpenQuestion();
-    if (box == nullptr) return false;
+    ASSERT_TRUE(PumpUntil(questionOpen));
     EXPECT_EQ(GetWindow(box, GW_OWNER), window);
-    EXPECT_EQ(WindowText(box), "Pinlorn");
+    EXPECT_EQ(TextOf(box), "Pinlorn");
     EXPECT_NE(FindWindowExA(box, nullptr, "Static", ExitQuestionText().c_str()), nullptr);
     EXPECT_NE(GetDlgItem(box, IDYES), nullptr);
     EXPECT_FALSE(f->PollTimer->Enabled);
+    // A second close request, taken by the question's loop, adds nothing.
     SendMessageA(window, WM_CLOSE, 0, 0);
-    int count = 0;
-    OpenQuestion(&count);
-    EXPECT_EQ(count, 1);
+    EXPECT_EQ(OpenQuestions(program).size(), 1u);
     EXPECT_FALSE(f->PollTimer->Enabled);
-    return true;
-  });
-  steps.push_back([&] {  // a while with the question open: no poll, no write; then No
-    if (++boxOpenTicks < 5) return false;
+    // No poll and no write while the question is open: a poll timer left
+    // running would tick before a marker of its period started now.
+    marker.Start();
+    ASSERT_TRUE(PumpUntil([&] { return marker.CameBack(); }));
     EXPECT_TRUE(vport.LogSince(asked).empty());
-    SendMessageA(GetDlgItem(OpenQuestion(), IDNO), BM_CLICK, 0, 0);
-    return true;
-  });
-  steps.push_back([&] {  // answered No: DR zeroed, window open, polling again
-    if (WindowText(f->DRDecimal->Handle) != "0") return false;
+    SendMessageA(GetDlgItem(box, IDNO), BM_CLICK, 0, 0);
+
+    // Answered No: DR zeroed, the window open and polling again.
+    ASSERT_TRUE(PumpUntil([&] { return TextOf(f->DRDecimal->Handle) == "0"; }));
     const std::vector<AccessRecord> log = vport.LogSince(asked);
     EXPECT_TRUE(!log.empty() && ZeroToDR(log[0]));
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_TRUE(f->PollTimer->Enabled);
+
+    // Asked again; Yes.
     asked = vport.NextSequence();
     PostMessageA(window, WM_CLOSE, 0, 0);
-    return true;
-  });
-  steps.push_back([&] {
-    HWND box = OpenQuestion();
-    if (box == nullptr) return false;
+    ASSERT_TRUE(PumpUntil(questionOpen));
     SendMessageA(GetDlgItem(box, IDYES), BM_CLICK, 0, 0);
-    return true;
+    done = true;
   });
-  started = GetTickCount();
-  const UINT_PTR timer = SetTimer(nullptr, 0, 10, &Act);
   ::Run(f->Window);
-  KillTimer(nullptr, timer);
+  person.join();
+  EXPECT_TRUE(done) << "the person stopped half way";
 
-  EXPECT_EQ(step, steps.size());
   // Yes: the zero written to DR is the last access, and the only write.
   const std::vector<AccessRecord> log = vport.LogSince(asked);
   ASSERT_FALSE(log.empty());

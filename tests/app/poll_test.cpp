@@ -3,14 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "app_support.h"
-#include "poll.h"
+#include "constants.h"
+#include "dispatch.h"
 #include "display.h"
+#include "message_recorder.h"
+#include "poll.h"
 #include "virtual_port.h"
 
 namespace {
-
-VirtualPort* port = nullptr;
-MainForm* polled = nullptr;
 
 // A label's text arriving: when, by the port log, and whether any cell had
 // been recoloured yet.
@@ -19,50 +19,44 @@ struct TextArrival {
   uint32_t Sequence;
   uint32_t FirstCellColour;
 };
-std::vector<TextArrival> arrivals;
-
-LRESULT CALLBACK RecordText(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-  WNDPROC previous = reinterpret_cast<WNDPROC>(GetPropA(window, "TEST_PREV"));
-  if (msg == WM_SETTEXT) arrivals.push_back({window, port->NextSequence(), polled->Cell2->Color});
-  return CallWindowProcA(previous, window, msg, wParam, lParam);
-}
 
 class Poll : public ::testing::Test {
  protected:
+  static void SetUpTestSuite() {
+    // Labels and cells record: the framework finds their class registered.
+    ASSERT_TRUE(MessageRecorder::RegisterRecordingClass("obj_STATIC", "STATIC", FrameworkWindowProc));
+  }
   void SetUp() override {
-    port = &vport;
     vport.Reset();
-    polled = form.form;
     form->PollTimer->SetEnabled(false);
     ASSERT_TRUE(form->Window->Realize());
-    PortState.BaseAddress = 0x378;
-    arrivals.clear();
-    for (ControlField field : kValueLabelFields) {
-      HWND label = (form.form->*field)->Handle;
-      SetPropA(label, "TEST_PREV", reinterpret_cast<HANDLE>(GetWindowLongA(label, GWL_WNDPROC)));
-      SetWindowLongA(label, GWL_WNDPROC, reinterpret_cast<LONG>(&RecordText));
-    }
+    PortState.BaseAddress = kLpt1Address;
+    recorder.OnRecord = [this](const RecordedMessage& m) {
+      if (m.Msg == WM_SETTEXT) arrivals.push_back({m.Window, vport.NextSequence(), form->Cell2->Color});
+    };
   }
   void Paint() { RedrawWindow(form->Window->Handle, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN); }
   std::vector<std::string> LabelTexts() {
     std::vector<std::string> texts;
-    for (ControlField field : kValueLabelFields) texts.push_back(WindowText((form.form->*field)->Handle));
+    for (ControlField field : kValueLabelFields) texts.push_back(TextOf((form.form->*field)->Handle));
     return texts;
   }
 
   VirtualPort vport;
   BuiltForm form;
+  MessageRecorder recorder;
+  std::vector<TextArrival> arrivals;
 };
 
 TEST_F(Poll, ReadsThreeRegistersThenSetsTextsThenColours) {
-  vport.Write(0x378, 0xA5);
-  vport.Write(0x37A, 0x04);  // CR bits 6 and 7 read as 1
+  vport.Write(kDR, 0xA5);
+  vport.Write(kCR, 0x04);  // CR bits 6 and 7 read as 1
   const uint32_t start = vport.NextSequence();
   PollRegisters(form.form, form->PollTimer);
 
   const std::vector<AccessRecord> log = vport.LogSince(start);
   ASSERT_EQ(log.size(), 3u);
-  const uint16_t order[] = {0x378, 0x37A, 0x379};
+  const uint16_t order[] = {kDR, kCR, kSR};
   for (size_t i = 0; i < 3; ++i) {
     EXPECT_EQ(log[i].Port, order[i]);
     EXPECT_EQ(log[i].Kind, AccessKind::Read);
@@ -97,7 +91,7 @@ TEST_F(Poll, ResendsTextsButRepaintsOnlyChangedCells) {
   EXPECT_EQ(arrivals.size(), 9u);
   for (ControlField cell : kCellFields) EXPECT_FALSE(GetUpdateRect((form.form->*cell)->Handle, nullptr, FALSE));
 
-  vport.Write(0x378, 0x01);
+  vport.Write(kDR, 0x01);
   Paint();
   PollRegisters(form.form, form->PollTimer);
   for (size_t i = 0; i < PinMap.size(); ++i) {

@@ -1,11 +1,12 @@
 // Real mouse clicks on the running window's cells, and what reached the port.
 #include <gtest/gtest.h>
 
-#include "outside.h"
+#include "pinlorn.h"
+#include "port_log.h"
+#include "pump.h"
+#include "window_text.h"
 
 namespace {
-
-constexpr uint16_t kDR = 0x378, kCR = 0x37A;
 
 class ClickTest : public RunningPinlornTest {
  protected:
@@ -15,7 +16,7 @@ class ClickTest : public RunningPinlornTest {
 
   // The program's writes from `since` on, once `count` of them have arrived.
   static std::vector<AccessRecord> WritesAfter(uint32_t since, size_t count) {
-    WaitFor([&] { return Writes(*port, since).size() >= count; });
+    PumpUntil([&] { return Writes(*port, since).size() >= count; });
     return Writes(*port, since);
   }
 };
@@ -55,7 +56,7 @@ TEST_F(ClickTest, EachWritableCellWritesItsRegisterWithItsBitFlipped) {
     // The window follows the port at the next poll.
     const std::string shown = std::to_string(c.Written == kDR ? port->DataLatch()
                                                               : port->ControlLatch());
-    EXPECT_TRUE(WaitFor([&] {
+    EXPECT_TRUE(PumpUntil([&] {
       return TextOf(program->Label(c.Written == kDR ? "DR" : "CR", "Decimal")) == shown;
     }));
   }
@@ -114,32 +115,32 @@ TEST_F(ClickTest, EditingThePortListChangesNothing) {
   for (WORD key : {'L', 'P', 'T', '3'}) press(key);
   press(VK_RETURN);
   SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
-  ASSERT_TRUE(WaitFor([&] { return TextOf(list) == "lpt3" || TextOf(list) == "LPT3"; }))
+  ASSERT_TRUE(PumpUntil([&] { return TextOf(list) == "lpt3" || TextOf(list) == "LPT3"; }))
       << TextOf(list);
   // Drop the list down with its button, and close it again with Esc.
   const auto dropped = [&] {
     DWORD_PTR state = 0;
-    SendMessageTimeoutA(list, CB_GETDROPPEDSTATE, 0, 0, SMTO_ABORTIFHUNG, 2000, &state);
+    SendMessageTimeoutA(list, CB_GETDROPPEDSTATE, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &state);
     return state != 0;
   };
   // Under Wine a click on the button now and then leaves the list closed;
   // a person would click again.
   for (int attempt = 0; attempt < 3 && !dropped(); ++attempt) {
     program->ClickAt({rect.right - 8, (rect.top + rect.bottom) / 2});
-    WaitFor(dropped, 1000);
+    PumpUntil(dropped, 1000);
   }
   ASSERT_TRUE(dropped());
   keys.clear();
   press(VK_ESCAPE);
   SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
-  ASSERT_TRUE(WaitFor([&] { return !dropped(); }));
+  ASSERT_TRUE(PumpUntil([&] { return !dropped(); }));
 
   EXPECT_EQ(TextOf(GetParent(program->Cell("2"))), "Data Register    (DR)  378");
   const uint32_t since = port->NextSequence();
-  EXPECT_TRUE(WaitFor([&] { return CountReads(*port, since, kDR) >= 3; }));
+  EXPECT_TRUE(PumpUntil([&] { return CountReads(*port, since, kDR) >= 3; }));
   EXPECT_TRUE(Writes(*port, since).empty());
   program->Click(program->Cell("7"));
-  ASSERT_TRUE(WaitFor([&] { return !Writes(*port, since).empty(); }));
+  ASSERT_TRUE(PumpUntil([&] { return !Writes(*port, since).empty(); }));
   EXPECT_EQ(Writes(*port, since)[0].Port, kDR);
 }
 
@@ -160,10 +161,10 @@ TEST_F(ClickTest, BurstOfClicksOnOneCell) {
     uint8_t Bits;
   };
   std::vector<Flip> flips;
-  ASSERT_TRUE(WaitFor([&] {
+  ASSERT_TRUE(PumpUntil([&] {
     flips.clear();
     uint8_t lastRead = 0x40;
-    for (const AccessRecord& record : Accesses(*port, since)) {
+    for (const AccessRecord& record : port->LogSince(since)) {
       if (record.Kind == AccessKind::Read && record.Port == kDR) lastRead = record.Value;
       if (record.Kind == AccessKind::Write) {
         flips.push_back({record.Port, static_cast<uint8_t>(record.Value ^ lastRead)});
@@ -179,7 +180,7 @@ TEST_F(ClickTest, BurstOfClicksOnOneCell) {
     EXPECT_TRUE(flip.Bits == 0x01 || &flip == &flips.back()) << Describe(Writes(*port, since));
   }
   // Still polling and showing the port as it is.
-  EXPECT_TRUE(WaitFor([&] {
+  EXPECT_TRUE(PumpUntil([&] {
     return TextOf(program->Label("DR", "Decimal")) == std::to_string(port->DataLatch());
   }));
 }

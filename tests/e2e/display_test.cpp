@@ -6,11 +6,14 @@
 #include <map>
 #include <memory>
 
-#include "outside.h"
+#include "pinlorn.h"
+#include "port_log.h"
+#include "port_tool.h"
+#include "pump.h"
+#include "screen_colour.h"
+#include "window_text.h"
 
 namespace {
-
-constexpr uint16_t kDR = 0x378, kSR = 0x379, kCR = 0x37A;
 
 class DisplayTest : public RunningPinlornTest {
  protected:
@@ -19,7 +22,7 @@ class DisplayTest : public RunningPinlornTest {
     const char* regs[] = {"DR", "CR", "SR"};
     const char* forms[] = {"Decimal", "Hex", "Binary"};
     std::string seen;
-    const bool ok = WaitFor([&] {
+    const bool ok = PumpUntil([&] {
       seen.clear();
       bool all = true;
       for (int r = 0; r < 3; ++r) {
@@ -41,12 +44,12 @@ class DisplayTest : public RunningPinlornTest {
                                    "9",  "1",  "14",    "16",     "17",   "AckIE",
                                    "Direct", "PIRQ", "15", "13", "12", "10", "11"};
     std::string wrong;
-    const bool ok = WaitFor([&] {
+    const bool ok = PumpUntil([&] {
       wrong.clear();
       for (const char* caption : kCells) {
         const bool wantLit = std::find(lit.begin(), lit.end(), caption) != lit.end();
         const COLORREF colour = ScreenColour(program->Cell(caption));
-        if (colour != (wantLit ? kTeal : ButtonFace())) {
+        if (colour != (wantLit ? kTeal : GetSysColor(COLOR_BTNFACE))) {
           char line[64];
           std::snprintf(line, sizeof line, "%s=%06lX ", caption, static_cast<unsigned long>(colour));
           wrong += line;
@@ -62,9 +65,9 @@ class DisplayTest : public RunningPinlornTest {
 TEST_F(DisplayTest, EachPollReadsDrCrSrInTurnAboutAHundredTimesASecond) {
   const uint32_t since = port->NextSequence();
   const DWORD start = GetTickCount();
-  ASSERT_TRUE(WaitFor([&] { return GetTickCount() - start >= 1000; }, 2000));
+  ASSERT_TRUE(PumpUntil([&] { return GetTickCount() - start >= 1000; }, 2000));
   const DWORD elapsed = GetTickCount() - start;
-  const std::vector<AccessRecord> log = Accesses(*port, since);
+  const std::vector<AccessRecord> log = port->LogSince(since);
 
   // The log starts wherever a poll happened to be: skip to the first DR read.
   size_t first = 0;
@@ -114,24 +117,24 @@ TEST_F(DisplayTest, LoopbackPlugCarriesDataPinsToInputPins) {
 
 TEST_F(DisplayTest, BenchToolChangesPinsAndWiringWhileTheProgramPolls) {
   const uint32_t since = port->NextSequence();
-  ASSERT_EQ(RunPortTool("set 10 low"), 0);
-  ASSERT_EQ(RunPortTool("set 11 low"), 0);
+  ASSERT_EQ(RunPortTool("set 10 low").ExitCode, 0u);
+  ASSERT_EQ(RunPortTool("set 11 low").ExitCode, 0u);
   EXPECT_TRUE(ShowsTexts({"0", "192", "191", "00", "C0", "BF", "00000000", "11000000",
                           "10111111"}));
-  ASSERT_EQ(RunPortTool("wiring loopback"), 0);
+  ASSERT_EQ(RunPortTool("wiring loopback").ExitCode, 0u);
   // With the plug in and DR 0 all five inputs follow pins 2-6: low.
   EXPECT_TRUE(ShowsTexts({"0", "192", "135", "00", "C0", "87", "00000000", "11000000",
                           "10000111"}));
-  ASSERT_EQ(RunPortTool("wiring none"), 0);
-  ASSERT_EQ(RunPortTool("set 10 open"), 0);
-  ASSERT_EQ(RunPortTool("set 11 open"), 0);
+  ASSERT_EQ(RunPortTool("wiring none").ExitCode, 0u);
+  ASSERT_EQ(RunPortTool("set 10 open").ExitCode, 0u);
+  ASSERT_EQ(RunPortTool("set 11 open").ExitCode, 0u);
   EXPECT_TRUE(ShowsTexts({"0", "192", "127", "00", "C0", "7F", "00000000", "11000000",
                           "01111111"}));
   EXPECT_TRUE(ShowsLit({"1", "14", "17", "PIRQ", "15", "13", "12", "10", "11"}));
   // Nobody clicked: the program wrote nothing, and it still polls.
   EXPECT_TRUE(Writes(*port, since).empty()) << Describe(Writes(*port, since));
   const uint32_t later = port->NextSequence();
-  EXPECT_TRUE(WaitFor([&] { return CountReads(*port, later, kDR) >= 3; }));
+  EXPECT_TRUE(PumpUntil([&] { return CountReads(*port, later, kDR) >= 3; }));
 }
 
 }  // namespace

@@ -15,7 +15,11 @@
 #include <memory>
 
 #include "hostile.h"
-#include "outside.h"
+#include "pinlorn.h"
+#include "port_list_registry.h"
+#include "port_log.h"
+#include "pump.h"
+#include "window_text.h"
 
 namespace {
 
@@ -116,7 +120,7 @@ class HostileTest : public ::testing::Test {
     const std::string holder = MouseHolder();
     const uint32_t beforeClick = port_.NextSequence();
     program_->Click(cell4_);
-    EXPECT_TRUE(WaitFor([&] { return !Writes(port_, beforeClick).empty(); }))
+    EXPECT_TRUE(PumpUntil([&] { return !Writes(port_, beforeClick).empty(); }))
         << "the click wrote nothing; the mouse was held by " << holder;
     const std::vector<AccessRecord> writes = Writes(port_, beforeClick);
     ASSERT_EQ(writes.size(), 1u) << Describe(writes);

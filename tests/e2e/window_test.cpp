@@ -2,7 +2,9 @@
 // where the layout puts it, with its class, text and id.
 #include <gtest/gtest.h>
 
-#include "outside.h"
+#include "other_windows.h"
+#include "pinlorn.h"
+#include "window_text.h"
 
 namespace {
 
@@ -52,7 +54,6 @@ constexpr Row kLayout[] = {
     {"Cell11", "obj_STATIC", 23, "11", 168, 16, 24, 24},
     {"PortList", "obj_COMBOBOX", 0, "LPT1", 304, 184, 56, 0},
 };
-constexpr int kFirstId = 32768;
 
 class WindowTest : public RunningPinlornTest {};
 
@@ -91,10 +92,10 @@ TEST_F(WindowTest, EveryControlWhereTheLayoutPutsIt) {
     ++row;
     SCOPED_TRACE(expected.Label);
     // Ids follow creation order, so the row's id finds the row's control.
-    HWND control = program->ControlById(kFirstId + row - 1);
+    HWND control = program->ControlById(kFirstControlId + row - 1);
     ASSERT_NE(control, nullptr);
     EXPECT_EQ(ClassOf(control), expected.ClassName);
-    HWND parent = expected.ParentRow ? program->ControlById(kFirstId + expected.ParentRow - 1)
+    HWND parent = expected.ParentRow ? program->ControlById(kFirstControlId + expected.ParentRow - 1)
                                      : program->Window();
     EXPECT_EQ(GetParent(control), parent);
     const RECT place = PlaceInParent(control);
@@ -109,7 +110,7 @@ TEST_F(WindowTest, EveryControlWhereTheLayoutPutsIt) {
     EXPECT_TRUE(IsWindowVisible(control));
   }
   // Nothing beyond the table: 33 controls in all.
-  EXPECT_EQ(program->ControlById(kFirstId + 33), nullptr);
+  EXPECT_EQ(program->ControlById(kFirstControlId + 33), nullptr);
 }
 
 TEST_F(WindowTest, CellsAreFramedAndCentredWhileLabelsAreNot) {
@@ -131,7 +132,7 @@ TEST_F(WindowTest, PortListIsAnEditableDropDownHoldingTheOnePort) {
   ASSERT_NE(list, nullptr);
   EXPECT_EQ(GetWindowLongA(list, GWL_STYLE) & 3, CBS_DROPDOWN);
   DWORD_PTR count = 0;
-  SendMessageTimeoutA(list, CB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &count);
+  SendMessageTimeoutA(list, CB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &count);
   EXPECT_EQ(count, 1u);
   EXPECT_EQ(TextOf(list), "LPT1");
 }

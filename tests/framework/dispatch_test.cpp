@@ -14,6 +14,7 @@
 #include "properties.h"
 #include "timer.h"
 #include "window.h"
+#include "window_text.h"
 #include "application.h"
 #include "combobox.h"
 #include "dispatch.h"
@@ -80,15 +81,6 @@ TEST_F(DispatchTest, ControlIsBoundFromTheFirstMessageOfCreation) {
     Release(form);
   }
 }
-
-// A cell inside a group box, as the port monitor's bit cells are.
-struct CellForm {
-  TControl* form = CreateForm(nullptr, "cells");
-  TControl* box = CreateGroupBox(form, "box");
-  TControl* cell = CreatePanel(box, 0);
-  CellForm() { GetHandle(form); }  // kept hidden: hiding a shown window is slow under Wine
-  ~CellForm() { Release(form); }
-};
 
 TEST_F(DispatchTest, NotificationsReachTheChildThatSentThem) {
   CellForm f;
@@ -222,9 +214,7 @@ TEST_F(DispatchTest, CloseQuery) {
 }
 
 BOOL CALLBACK FindDroppedList(HWND window, LPARAM found) {
-  char name[16] = "";
-  GetClassNameA(window, name, sizeof name);
-  if (std::string(name) == "ComboLBox") *reinterpret_cast<HWND*>(found) = window;
+  if (ClassOf(window) == "ComboLBox") *reinterpret_cast<HWND*>(found) = window;
   return TRUE;
 }
 

@@ -6,42 +6,64 @@
 
 #include "framework_fixture.h"
 #include "items.h"
+#include "mouse_input.h"
 #include "kinds.h"
 #include "properties.h"
 #include "window.h"
+#include "window_text.h"
 #include "combobox.h"
 
 namespace {
 
 using KindsTest = FrameworkTest;
 
-TEST_F(KindsTest, StylesOfEveryKindUnderAForm) {
+
+// What each kind is on screen: a visible child of its form, with the frame
+// its edge style asks for (the combo box draws its edge itself, inside); a
+// label and every panel take a press of the mouse as a click.
+TEST_F(KindsTest, EveryKindUnderAForm) {
   TControl* form = CreateForm(nullptr, "kinds");
+  SetPosition(form, -3000, -3000);  // shown, but where it covers no other test's window
+  const int dialogFrame = GetSystemMetrics(SM_CXDLGFRAME);
   struct Row {
     const char* label;
     TControl* control;
-    uint32_t style;
-    uint32_t exStyle;
+    int frame;  // pixels between the window's edge and its client area, on each side
+    bool clicks;  // a press raises OnClick
   } rows[] = {
-      {"label", CreateLabel(form, "x"), 0x5600018C, WS_EX_CONTROLPARENT},
-      {"group box", CreateGroupBox(form, "g"), 0x56000007, WS_EX_CONTROLPARENT},
-      {"panel, dialog frame", CreatePanel(form, 0), 0x5600018C | WS_DLGFRAME, WS_EX_CONTROLPARENT},
-      {"panel, sunken", CreatePanel(form, 1), 0x5600018C | SS_SUNKEN, WS_EX_CONTROLPARENT},
-      {"panel, no frame", CreatePanel(form, 3), 0x5600018C, WS_EX_CONTROLPARENT},
-      {"panel, edge style past the table", CreatePanel(form, 9), 0x5600018C, WS_EX_CONTROLPARENT},
-      {"combo box {4}", CreateComboBox(form, kComboNoIntegralHeight), 0x56210642,
-       WS_EX_CONTROLPARENT | WS_EX_CLIENTEDGE},
+      {"label", CreateLabel(form, "x"), 0, true},
+      {"group box", CreateGroupBox(form, "g"), 0, false},
+      {"panel, dialog frame", CreatePanel(form, 0), dialogFrame, true},
+      {"panel, sunken", CreatePanel(form, 1), 1, true},
+      {"panel, no frame", CreatePanel(form, 3), 0, true},
+      {"panel, edge style past the table", CreatePanel(form, 9), 0, true},
+      {"combo box", CreateComboBox(form, kComboNoIntegralHeight), 0, false},
   };
-  ASSERT_NE(GetHandle(form), nullptr);
+  ASSERT_TRUE(form->Realize());
   for (const Row& row : rows) {
     SCOPED_TRACE(row.label);
-    EXPECT_EQ(row.control->Style, row.style);
-    EXPECT_EQ(row.control->ExStyle, row.exStyle);
-    // The combo box adjusts its own window styles and draws its edge itself.
-    if (row.control->KindMessages.CountMsg == 0) {
-      EXPECT_EQ(static_cast<uint32_t>(GetWindowLongA(row.control->Handle, GWL_STYLE)), row.style);
+    const HWND window = row.control->Handle;
+    EXPECT_EQ(GetParent(window), form->Handle);
+    EXPECT_TRUE(IsWindowVisible(window));
+    RECT outer, client;
+    GetWindowRect(window, &outer);
+    GetClientRect(window, &client);
+    EXPECT_EQ((outer.right - outer.left - client.right) / 2, row.frame);
+    if (row.clicks) {
+      EventCounter clicks;
+      row.control->OnClick = clicks.Handler();
+      PressLeftButton(window);
+      EXPECT_EQ(clicks.calls, 1);
+      EXPECT_EQ(clicks.sender, row.control);
     }
   }
+  // The combo box is an editable drop-down list: an edit field, and a list
+  // that drops down.
+  const HWND combo = rows[6].control->Handle;
+  EXPECT_EQ(ClassOf(GetWindow(combo, GW_CHILD)), "Edit");
+  SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
+  EXPECT_TRUE(SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0));
+  SendMessageA(combo, CB_SHOWDROPDOWN, FALSE, 0);
   Release(form);
 }
 

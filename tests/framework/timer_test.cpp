@@ -96,7 +96,7 @@ TEST_F(TimerTest, OnlyRunningTimersTickAndAFailedTickIsSkipped) {
   // The tick procedure, as a genuine tick waiting in the queue carries it.
   MSG tick{};
   const DWORD start = GetTickCount();
-  while (!PeekMessageA(&tick, host, WM_TIMER, WM_TIMER, PM_NOREMOVE) && GetTickCount() - start < 5000) {
+  while (!PeekMessageA(&tick, host, WM_TIMER, WM_TIMER, PM_NOREMOVE) && GetTickCount() - start < kWaitMs) {
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_TIMER);
   }
   ASSERT_NE(tick.lParam, 0);

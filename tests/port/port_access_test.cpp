@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "constants.h"
 #include "port.h"
 #include "virtual_port.h"
 
@@ -44,29 +45,29 @@ class PortAccess : public ::testing::Test {
 
 TEST_F(PortAccess, ReadingTouchesDrThenCrThenSrAndKeepsEachByte) {
   // Three registers that read differently: DR 0x5A, CR 0xC5, SR with pins 15 and 11 low.
-  port_.Write(0x378, 0x5A);
-  port_.Write(0x37A, 0x05);
+  port_.Write(kDR, 0x5A);
+  port_.Write(kCR, 0x05);
   port_.SetInputPin(15, false);
   port_.SetInputPin(11, false);
-  PortState = {0x378, 0, 0, 0};
+  PortState = {kLpt1Address, 0, 0, 0};
 
   uint32_t from = port_.NextSequence();
   ASSERT_TRUE(ReadRegisters());
-  EXPECT_EQ(Since(from), (std::vector<Access>{{0x378, AccessKind::Read, 0x5A},
-                                              {0x37A, AccessKind::Read, 0xC5},
-                                              {0x379, AccessKind::Read, 0xF7}}));
+  EXPECT_EQ(Since(from), (std::vector<Access>{{kDR, AccessKind::Read, 0x5A},
+                                              {kCR, AccessKind::Read, 0xC5},
+                                              {kSR, AccessKind::Read, 0xF7}}));
   EXPECT_EQ(PortState.LastDR, 0x5A);
   EXPECT_EQ(PortState.LastCR, 0xC5);
   EXPECT_EQ(PortState.LastSR, 0xF7);
 }
 
 TEST_F(PortAccess, WritesReachTheirRegistersAndLeavePortStateAsRead) {
-  PortState = {0x378, 0x11, 0x22, 0x33};
+  PortState = {kLpt1Address, 0x11, 0x22, 0x33};
   uint32_t from = port_.NextSequence();
   ASSERT_TRUE(WriteDR(0xA5));
   ASSERT_TRUE(WriteCR(0xFF));
-  EXPECT_EQ(Since(from), (std::vector<Access>{{0x378, AccessKind::Write, 0xA5},
-                                              {0x37A, AccessKind::Write, 0xFF}}));
+  EXPECT_EQ(Since(from), (std::vector<Access>{{kDR, AccessKind::Write, 0xA5},
+                                              {kCR, AccessKind::Write, 0xFF}}));
   EXPECT_EQ(port_.DataLatch(), 0xA5);
   EXPECT_EQ(port_.ControlLatch(), 0xFF);
   EXPECT_EQ(PortState.LastDR, 0x11);  // a write shows only after the next reading

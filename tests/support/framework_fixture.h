@@ -1,12 +1,15 @@
 #pragma once
 // Test base for framework tests: starts every test from a clean application
-// state and checks at the end that every object and brush it made is gone.
+// state and checks at the end that every object and brush it made is gone;
+// and the small windows the tests build.
 #include <gtest/gtest.h>
 
+#include "application.h"
 #include "colors.h"
+#include "kinds.h"
 #include "object.h"
 #include "pump.h"
-#include "application.h"
+#include "window.h"
 
 class FrameworkTest : public ::testing::Test {
  protected:
@@ -42,4 +45,21 @@ struct EventCounter {
     counter->sender = sender;
   }
   NotifyEvent Handler() { return NotifyEvent{&EventCounter::Count, this}; }
+};
+
+// A form with a group box holding one framed cell, as the port monitor's
+// bit cells are. Its windows are made hidden (hiding a shown window is slow
+// under Wine); Show shows them.
+struct CellForm {
+  TControl* form = CreateForm(nullptr, "cells");
+  TControl* box = CreateGroupBox(form, "DR");
+  TControl* cell = CreatePanel(box, 0);
+  CellForm() { GetHandle(form); }
+  ~CellForm() { Release(form); }
+  CellForm(const CellForm&) = delete;
+  CellForm& operator=(const CellForm&) = delete;
+  void Show() {
+    form->Realize();
+    DrainMessages();
+  }
 };

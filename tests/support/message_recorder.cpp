@@ -102,6 +102,7 @@ void MessageRecorder::Record(HWND window, UINT msg, WPARAM wParam, LPARAM lParam
     entry.Text = reinterpret_cast<const char*>(lParam);
   }
   messages_.push_back(entry);
+  if (OnRecord) OnRecord(messages_.back());
 }
 
 std::vector<RecordedMessage> MessageRecorder::Messages(HWND window) const {

@@ -4,6 +4,7 @@
 // recording procedure, and every message is forwarded with CallWindowProcA.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,10 @@ class MessageRecorder {
   std::vector<RecordedMessage> Only(HWND window, UINT msg) const;
 
   void Record(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+
+  // When set, called with each message as it is recorded, before its window
+  // handles it: for a test that looks at other state at that moment.
+  std::function<void(const RecordedMessage&)> OnRecord;
 
  private:
   std::vector<RecordedMessage> messages_;

@@ -1,27 +1,23 @@
 #include "mouse_input.h"
 
-POINT ClientCentreOnScreen(HWND window) {
-  RECT client{};
-  GetClientRect(window, &client);
-  POINT centre{(client.left + client.right) / 2, (client.top + client.bottom) / 2};
-  ClientToScreen(window, &centre);
-  return centre;
-}
-
-bool ClickAt(POINT at, int clicks) {
-  if (!SetCursorPos(at.x, at.y)) return false;
-  for (int i = 0; i < clicks; ++i) {
-    INPUT input[2] = {};
-    input[0].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    input[1].type = INPUT_MOUSE;
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    if (SendInput(2, input, sizeof(INPUT)) != 2) return false;
-  }
-  return true;
-}
+#include <vector>
 
 namespace {
+
+// Absolute mouse coordinates address the primary screen in steps of 1/65536;
+// rounding up lands on the wanted pixel.
+LONG Normalised(LONG pixel, int extent) {
+  return static_cast<LONG>((static_cast<long long>(pixel) * 65536 + extent - 1) / extent);
+}
+
+INPUT MouseEvent(POINT at, DWORD flags) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = Normalised(at.x, GetSystemMetrics(SM_CXSCREEN));
+  input.mi.dy = Normalised(at.y, GetSystemMetrics(SM_CYSCREEN));
+  input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
+  return input;
+}
 
 void SetLeftButtonState(bool down) {
   BYTE keys[256];
@@ -31,6 +27,24 @@ void SetLeftButtonState(bool down) {
 }
 
 }  // namespace
+
+POINT ClientCentreOnScreen(HWND window) {
+  RECT client{};
+  GetClientRect(window, &client);
+  POINT centre{(client.left + client.right) / 2, (client.top + client.bottom) / 2};
+  ClientToScreen(window, &centre);
+  return centre;
+}
+
+bool ClickAt(POINT at, int clicks) {
+  std::vector<INPUT> inputs{MouseEvent(at, MOUSEEVENTF_MOVE)};
+  for (int i = 0; i < clicks; ++i) {
+    inputs.push_back(MouseEvent(at, MOUSEEVENTF_LEFTDOWN));
+    inputs.push_back(MouseEvent(at, MOUSEEVENTF_LEFTUP));
+  }
+  const UINT count = static_cast<UINT>(inputs.size());
+  return SendInput(count, inputs.data(), sizeof(INPUT)) == count;
+}
 
 void PressLeftButton(HWND window, int clicks) {
   const LPARAM inside = MAKELPARAM(4, 4);

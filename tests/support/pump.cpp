@@ -1,5 +1,11 @@
 #include "pump.h"
 
+namespace {
+
+constexpr DWORD kLookAgainMs = 5;
+
+}  // namespace
+
 void DrainMessages() {
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -15,6 +21,8 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     if (done()) return true;
     const DWORD elapsed = GetTickCount() - start;
     if (elapsed >= timeoutMs) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs - elapsed, QS_ALLINPUT);
+    const DWORD left = timeoutMs - elapsed;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, left < kLookAgainMs ? left : kLookAgainMs,
+                              QS_ALLINPUT);
   }
 }

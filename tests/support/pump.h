@@ -4,8 +4,12 @@
 
 #include <functional>
 
+#include "constants.h"
+
 // Dispatches every queued message of this thread.
 void DrainMessages();
-// Dispatches messages until `done` holds or `timeoutMs` has passed, waiting
-// for new messages in between. Returns whether `done` held.
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
+// Dispatches this thread's messages until `done` holds or `timeoutMs` has
+// passed. Returns whether `done` held. It looks again whenever a message
+// arrives, and at least every few milliseconds, since a condition on another
+// thread or process (a port access, a window) sends this thread nothing.
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = kWaitMs);
