@@ -4,6 +4,8 @@
 // and the small windows the tests build.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "application.h"
 #include "colors.h"
 #include "kinds.h"
@@ -63,3 +65,9 @@ struct CellForm {
     DrainMessages();
   }
 };
+
+// An event handler that appends each sender to the std::vector<ObjectBase*>
+// its data points to.
+inline void RecordSender(void* data, ObjectBase* sender) {
+  static_cast<std::vector<ObjectBase*>*>(data)->push_back(sender);
+}

@@ -37,10 +37,13 @@ POINT ClientCentreOnScreen(HWND window) {
 }
 
 bool ClickAt(POINT at, int clicks) {
+  // Each button event carries its own position: a press without one lands
+  // wherever the cursor is by then, which a late pointer event from the X
+  // server may have moved.
   std::vector<INPUT> inputs{MouseEvent(at, MOUSEEVENTF_MOVE)};
   for (int i = 0; i < clicks; ++i) {
-    inputs.push_back(MouseEvent(at, MOUSEEVENTF_LEFTDOWN));
-    inputs.push_back(MouseEvent(at, MOUSEEVENTF_LEFTUP));
+    inputs.push_back(MouseEvent(at, MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN));
+    inputs.push_back(MouseEvent(at, MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP));
   }
   const UINT count = static_cast<UINT>(inputs.size());
   return SendInput(count, inputs.data(), sizeof(INPUT)) == count;

@@ -26,3 +26,8 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
                               QS_ALLINPUT);
   }
 }
+
+bool TakeQuitMessage() {
+  MSG msg;
+  return PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
+}

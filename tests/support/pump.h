@@ -13,3 +13,5 @@ void DrainMessages();
 // arrives, and at least every few milliseconds, since a condition on another
 // thread or process (a port access, a window) sends this thread nothing.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = kWaitMs);
+// Takes a WM_QUIT from this thread's queue; returns whether there was one.
+bool TakeQuitMessage();
