@@ -11,6 +11,23 @@ namespace {
 
 using namespace std::string_literals;
 
+// Values of every form, and the text that each reads as.
+const struct {
+  const char* Name;
+  DWORD Type;
+  std::string Data;
+  const char* Expected;
+} kValues[] = {
+    {"no NUL, odd size", REG_SZ, "LPT", "LPT"},
+    {"inner NUL", REG_SZ, "AB\0CD\0"s, "AB"},
+    {"empty", REG_SZ, "", ""},
+    {"", REG_SZ, "default\0"s, "default"},
+    {"expand", REG_EXPAND_SZ, "%PINLORN_TEST_DIR%\\x\0"s, "C:\\bench\\x"},
+    {"expand, no NUL", REG_EXPAND_SZ, "%PINLORN_TEST_DIR%", "C:\\bench"},
+    {"multi-string", REG_MULTI_SZ, "text\0\0"s, ""},
+    {"number", REG_DWORD, "\x78\x03\0\0"s, ""},
+};
+
 TEST(ReadRegistryString, TakesTextUpToItsEndAndNeverBeyond) {
   const char kKey[] = "Software\\PinlornDiscoveryTest";
   HKEY key = nullptr;
@@ -18,21 +35,6 @@ TEST(ReadRegistryString, TakesTextUpToItsEndAndNeverBeyond) {
                             nullptr, &key, nullptr),
             ERROR_SUCCESS);
   SetEnvironmentVariableA("PINLORN_TEST_DIR", "C:\\bench");
-  const struct {
-    const char* Name;
-    DWORD Type;
-    std::string Data;
-    const char* Expected;
-  } kValues[] = {
-      {"no NUL, odd size", REG_SZ, "LPT", "LPT"},
-      {"inner NUL", REG_SZ, "AB\0CD\0"s, "AB"},
-      {"empty", REG_SZ, "", ""},
-      {"", REG_SZ, "default\0"s, "default"},
-      {"expand", REG_EXPAND_SZ, "%PINLORN_TEST_DIR%\\x\0"s, "C:\\bench\\x"},
-      {"expand, no NUL", REG_EXPAND_SZ, "%PINLORN_TEST_DIR%", "C:\\bench"},
-      {"multi-string", REG_MULTI_SZ, "text\0\0"s, ""},
-      {"number", REG_DWORD, "\x78\x03\0\0"s, ""},
-  };
   for (const auto& v : kValues) {
     RegSetValueExA(key, v.Name, 0, v.Type, reinterpret_cast<const BYTE*>(v.Data.data()),
                    static_cast<DWORD>(v.Data.size()));

@@ -40,19 +40,28 @@ constexpr struct {
     {"13", 0, 0},         {"12", 0, 0},           {"10", 0, 0},      {"11", 0, 0},
 };
 
-TEST(Clicks, WriteTheLastPolledValueWithTheCellsBitFlipped) {
+// The main window shown, its poll stopped, and the last poll's values set
+// by the test.
+struct StillForm {
   VirtualPort vport;
-  vport.Reset();
   BuiltForm form;
-  form->PollTimer->SetEnabled(false);
-  ASSERT_TRUE(form->Window->Realize());
+  explicit StillForm(const PortStateRecord& lastPoll) {
+    vport.Reset();
+    form->PollTimer->SetEnabled(false);
+    form->Window->Realize();
+    PortState = lastPoll;
+  }
+};
+
+TEST(Clicks, WriteTheLastPolledValueWithTheCellsBitFlipped) {
+  StillForm still({kLpt1Address, 0x7F, 0xC4, 0x55});
+  VirtualPort& vport = still.vport;
   // Every click starts from these values: no click reads or changes them.
-  PortState = {kLpt1Address, 0x7F, 0xC4, 0x55};
   const PortStateRecord before = PortState;
 
   for (const auto& click : kClicks) {
     SCOPED_TRACE(click.Caption);
-    TControl* cell = CellCaptioned(form.form, click.Caption);
+    TControl* cell = CellCaptioned(still.form.form, click.Caption);
     ASSERT_NE(cell, nullptr);
     const uint32_t start = vport.NextSequence();
     PressLeftButton(cell->Handle);
@@ -70,6 +79,12 @@ TEST(Clicks, WriteTheLastPolledValueWithTheCellsBitFlipped) {
   }
   EXPECT_EQ(vport.DataLatch(), 0xFF);     // "9" was the last DR cell clicked
   EXPECT_EQ(vport.ControlLatch(), 0xE4);  // "Direct": bits 6 and 7 kept
+}
+
+TEST(Clicks, WriteNothingWhileTheQuestionIsOpenOrWithoutAPort) {
+  StillForm still({kLpt1Address, 0x7F, 0xC4, 0x55});
+  VirtualPort& vport = still.vport;
+  MainForm* form = still.form.form;
 
   // While the exit question is open a click message that reaches a cell
   // writes nothing.
@@ -122,6 +137,87 @@ std::vector<HWND> OpenQuestions(DWORD thread) {
 
 // A person at the running program, on a thread of its own: the program's
 // thread runs its loop (and the question's), the person looks and clicks.
+class Person {
+ public:
+  Person(VirtualPort& vport, MainForm* form, DWORD program)
+      : vport_(vport), form_(form), window_(form->Window->Handle), program_(program) {}
+
+  // Asks to close the window; returns the question once it is open.
+  HWND AsksToClose() {
+    Asked = vport_.NextSequence();
+    PostMessageA(window_, WM_CLOSE, 0, 0);
+    HWND box = nullptr;
+    PumpUntil([&] {
+      const std::vector<HWND> boxes = OpenQuestions(program_);
+      box = boxes.empty() ? nullptr : boxes[0];
+      return box != nullptr;
+    });
+    return box;
+  }
+
+  // The question is the program's own and asks what it should; while it is
+  // open, nothing polls and nothing is written, and a second close request
+  // adds nothing.
+  void SeesTheQuestionHoldEverything(HWND box, TimerMarker& marker) {
+    EXPECT_EQ(GetWindow(box, GW_OWNER), window_);
+    EXPECT_EQ(TextOf(box), "Pinlorn");
+    EXPECT_NE(FindWindowExA(box, nullptr, "Static", ExitQuestionText().c_str()), nullptr);
+    EXPECT_NE(GetDlgItem(box, IDYES), nullptr);
+    EXPECT_FALSE(form_->PollTimer->Enabled);
+    // A second close request, taken by the question's loop, adds nothing.
+    SendMessageA(window_, WM_CLOSE, 0, 0);
+    EXPECT_EQ(OpenQuestions(program_).size(), 1u);
+    EXPECT_FALSE(form_->PollTimer->Enabled);
+    // No poll and no write while the question is open: a poll timer left
+    // running would tick before a marker of its period started now.
+    marker.Start();
+    ASSERT_TRUE(PumpUntil([&] { return marker.CameBack(); }));
+    EXPECT_TRUE(vport_.LogSince(Asked).empty());
+  }
+
+  // Answered No: DR zeroed, the window open and polling again.
+  void SeesTheWindowPollAgainWithDataZero() {
+    ASSERT_TRUE(PumpUntil([&] { return TextOf(form_->DRDecimal->Handle) == "0"; }));
+    const std::vector<AccessRecord> log = vport_.LogSince(Asked);
+    EXPECT_TRUE(!log.empty() && ZeroToDR(log[0]));
+    EXPECT_TRUE(IsWindowVisible(window_));
+    EXPECT_TRUE(form_->PollTimer->Enabled);
+  }
+
+  // The first poll has shown DR: closes the window and answers No, then
+  // closes it again and answers Yes.
+  void AnswersNoThenYes(TimerMarker& marker) {
+    ASSERT_TRUE(PumpUntil([&] { return TextOf(form_->DRDecimal->Handle) == "85"; }));
+    HWND box = AsksToClose();
+    ASSERT_NE(box, nullptr);
+    ASSERT_NO_FATAL_FAILURE(SeesTheQuestionHoldEverything(box, marker));
+    SendMessageA(GetDlgItem(box, IDNO), BM_CLICK, 0, 0);
+    ASSERT_NO_FATAL_FAILURE(SeesTheWindowPollAgainWithDataZero());
+    box = AsksToClose();
+    ASSERT_NE(box, nullptr);
+    SendMessageA(GetDlgItem(box, IDYES), BM_CLICK, 0, 0);
+    Done = true;
+  }
+
+  uint32_t Asked = 0;  // where the port log stood when the person last asked to close
+  bool Done = false;   // the person went through to the end
+
+ private:
+  VirtualPort& vport_;
+  MainForm* form_;
+  HWND window_;
+  DWORD program_;
+};
+
+// Ends the program's run should the person stop half way.
+struct EndRunUnlessDone {
+  DWORD program;
+  const bool& done;
+  ~EndRunUnlessDone() {
+    if (!done) PostThreadMessageA(program, WM_QUIT, 0, 0);
+  }
+};
+
 TEST(ExitQuestion, NoKeepsTheWindowYesEndsTheRunBothZeroDR) {
   VirtualPort vport;
   vport.Reset();
@@ -134,66 +230,18 @@ TEST(ExitQuestion, NoKeepsTheWindowYesEndsTheRunBothZeroDR) {
   const HWND window = f->Window->Handle;
   const DWORD program = GetCurrentThreadId();
   TimerMarker marker(kPollPeriodMs);  // on the program's thread
-  uint32_t asked = 0;
-  bool done = false;
+  Person person(vport, f, program);
 
-  std::thread person([&] {
-    // Ends the run should the person stop half way.
-    struct EndRun {
-      DWORD program;
-      const bool& done;
-      ~EndRun() {
-        if (!done) PostThreadMessageA(program, WM_QUIT, 0, 0);
-      }
-    } endRun{program, done};
-    HWND box = nullptr;
-    const auto questionOpen = [&] {
-      const std::vector<HWND> boxes = OpenQuestions(program);
-      box = boxes.empty() ? nullptr : boxes[0];
-      return box != nullptr;
-    };
-
-    // The first poll has shown DR: close the window.
-    ASSERT_TRUE(PumpUntil([&] { return TextOf(f->DRDecimal->Handle) == "85"; }));
-    asked = vport.NextSequence();
-    PostMessageA(window, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(PumpUntil(questionOpen));
-    EXPECT_EQ(GetWindow(box, GW_OWNER), window);
-    EXPECT_EQ(TextOf(box), "Pinlorn");
-    EXPECT_NE(FindWindowExA(box, nullptr, "Static", ExitQuestionText().c_str()), nullptr);
-    EXPECT_NE(GetDlgItem(box, IDYES), nullptr);
-    EXPECT_FALSE(f->PollTimer->Enabled);
-    // A second close request, taken by the question's loop, adds nothing.
-    SendMessageA(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(OpenQuestions(program).size(), 1u);
-    EXPECT_FALSE(f->PollTimer->Enabled);
-    // No poll and no write while the question is open: a poll timer left
-    // running would tick before a marker of its period started now.
-    marker.Start();
-    ASSERT_TRUE(PumpUntil([&] { return marker.CameBack(); }));
-    EXPECT_TRUE(vport.LogSince(asked).empty());
-    SendMessageA(GetDlgItem(box, IDNO), BM_CLICK, 0, 0);
-
-    // Answered No: DR zeroed, the window open and polling again.
-    ASSERT_TRUE(PumpUntil([&] { return TextOf(f->DRDecimal->Handle) == "0"; }));
-    const std::vector<AccessRecord> log = vport.LogSince(asked);
-    EXPECT_TRUE(!log.empty() && ZeroToDR(log[0]));
-    EXPECT_TRUE(IsWindowVisible(window));
-    EXPECT_TRUE(f->PollTimer->Enabled);
-
-    // Asked again; Yes.
-    asked = vport.NextSequence();
-    PostMessageA(window, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(PumpUntil(questionOpen));
-    SendMessageA(GetDlgItem(box, IDYES), BM_CLICK, 0, 0);
-    done = true;
+  std::thread personsThread([&] {
+    const EndRunUnlessDone endRun{program, person.Done};
+    person.AnswersNoThenYes(marker);
   });
   ::Run(f->Window);
-  person.join();
-  EXPECT_TRUE(done) << "the person stopped half way";
+  personsThread.join();
+  EXPECT_TRUE(person.Done) << "the person stopped half way";
 
   // Yes: the zero written to DR is the last access, and the only write.
-  const std::vector<AccessRecord> log = vport.LogSince(asked);
+  const std::vector<AccessRecord> log = vport.LogSince(person.Asked);
   ASSERT_FALSE(log.empty());
   EXPECT_TRUE(ZeroToDR(log.back()));
   for (size_t i = 0; i + 1 < log.size(); ++i) EXPECT_EQ(log[i].Kind, AccessKind::Read);

@@ -1,6 +1,9 @@
 // Real mouse clicks on the running window's cells, and what reached the port.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <vector>
+
 #include "pinlorn.h"
 #include "port_log.h"
 #include "pump.h"
@@ -94,30 +97,24 @@ TEST_F(ClickTest, LabelsGroupBoxesAndThePortListWriteNothing) {
   EXPECT_EQ(writes[0].Value, 0x10);
 }
 
-// Typing another port into the port list, or dropping its list down, has no
-// effect on the captions or on which port is polled and written.
-TEST_F(ClickTest, EditingThePortListChangesNothing) {
-  HWND list = program->PortList();
-  RECT rect;
-  GetWindowRect(list, &rect);
-  program->ClickAt({rect.left + 8, (rect.top + rect.bottom) / 2});
-  std::vector<INPUT> keys;
-  const auto press = [&](WORD key) {
+// Presses and lets go of each key in turn, as one input.
+void TypeKeys(std::initializer_list<WORD> keys) {
+  std::vector<INPUT> inputs;
+  for (WORD key : keys) {
     INPUT input{};
     input.type = INPUT_KEYBOARD;
     input.ki.wVk = key;
-    keys.push_back(input);
+    inputs.push_back(input);
     input.ki.dwFlags = KEYEVENTF_KEYUP;
-    keys.push_back(input);
-  };
-  press(VK_END);
-  for (int i = 0; i < 4; ++i) press(VK_BACK);
-  for (WORD key : {'L', 'P', 'T', '3'}) press(key);
-  press(VK_RETURN);
-  SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
-  ASSERT_TRUE(PumpUntil([&] { return TextOf(list) == "lpt3" || TextOf(list) == "LPT3"; }))
-      << TextOf(list);
-  // Drop the list down with its button, and close it again with Esc.
+    inputs.push_back(input);
+  }
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+// Drops the port list down with its button, and closes it again with Esc.
+void DropDownAndClose(Pinlorn& program, HWND list) {
+  RECT rect;
+  GetWindowRect(list, &rect);
   const auto dropped = [&] {
     DWORD_PTR state = 0;
     SendMessageTimeoutA(list, CB_GETDROPPEDSTATE, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &state);
@@ -126,14 +123,25 @@ TEST_F(ClickTest, EditingThePortListChangesNothing) {
   // Under Wine a click on the button now and then leaves the list closed;
   // a person would click again.
   for (int attempt = 0; attempt < 3 && !dropped(); ++attempt) {
-    program->ClickAt({rect.right - 8, (rect.top + rect.bottom) / 2});
+    program.ClickAt({rect.right - 8, (rect.top + rect.bottom) / 2});
     PumpUntil(dropped, 1000);
   }
   ASSERT_TRUE(dropped());
-  keys.clear();
-  press(VK_ESCAPE);
-  SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
+  TypeKeys({VK_ESCAPE});
   ASSERT_TRUE(PumpUntil([&] { return !dropped(); }));
+}
+
+// Typing another port into the port list, or dropping its list down, has no
+// effect on the captions or on which port is polled and written.
+TEST_F(ClickTest, EditingThePortListChangesNothing) {
+  HWND list = program->PortList();
+  RECT rect;
+  GetWindowRect(list, &rect);
+  program->ClickAt({rect.left + 8, (rect.top + rect.bottom) / 2});
+  TypeKeys({VK_END, VK_BACK, VK_BACK, VK_BACK, VK_BACK, 'L', 'P', 'T', '3', VK_RETURN});
+  ASSERT_TRUE(PumpUntil([&] { return TextOf(list) == "lpt3" || TextOf(list) == "LPT3"; }))
+      << TextOf(list);
+  ASSERT_NO_FATAL_FAILURE(DropDownAndClose(*program, list));
 
   EXPECT_EQ(TextOf(GetParent(program->Cell("2"))), "Data Register    (DR)  378");
   const uint32_t since = port->NextSequence();

@@ -57,13 +57,21 @@ TEST_F(KindsTest, EveryKindUnderAForm) {
       EXPECT_EQ(clicks.sender, row.control);
     }
   }
-  // The combo box is an editable drop-down list: an edit field, and a list
-  // that drops down.
-  const HWND combo = rows[6].control->Handle;
-  EXPECT_EQ(ClassOf(GetWindow(combo, GW_CHILD)), "Edit");
-  SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
-  EXPECT_TRUE(SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0));
-  SendMessageA(combo, CB_SHOWDROPDOWN, FALSE, 0);
+  Release(form);
+}
+
+// The combo box is an editable drop-down list: an edit field, and a list
+// that drops down.
+TEST_F(KindsTest, ComboBoxIsAnEditableDropDownList) {
+  TControl* form = CreateForm(nullptr, "combo");
+  SetPosition(form, -3000, -3000);
+  TControl* combo = CreateComboBox(form, kComboNoIntegralHeight);
+  ASSERT_TRUE(form->Realize());
+  const HWND window = combo->Handle;
+  EXPECT_EQ(ClassOf(GetWindow(window, GW_CHILD)), "Edit");
+  SendMessageA(window, CB_SHOWDROPDOWN, TRUE, 0);
+  EXPECT_TRUE(SendMessageA(window, CB_GETDROPPEDSTATE, 0, 0));
+  SendMessageA(window, CB_SHOWDROPDOWN, FALSE, 0);
   Release(form);
 }
 

@@ -116,10 +116,12 @@ TEST_F(ObjectsTest, PointerListGrowthAndBounds) {
   for (int32_t i = 0; i <= list->Count; ++i) contents.push_back(reinterpret_cast<intptr_t>(list->Get(i)));
   EXPECT_EQ(contents, (std::vector<intptr_t>{8, 1, 2, 3, 9, 0}));
   Release(list);
+}
 
-  // A step or a capacity too large for memory is refused, never wrapped
-  // round to a list that does not grow.
-  list = NewList();
+// A step or a capacity too large for memory is refused, never wrapped round
+// to a list that does not grow.
+TEST_F(ObjectsTest, PointerListRefusesGrowthBeyondMemory) {
+  PointerList* list = NewList();
   for (int i = 0; i < 4; ++i) list->Add(nullptr);
   list->Delta = INT32_MAX;
   EXPECT_THROW(list->Add(nullptr), std::bad_alloc);

@@ -123,6 +123,102 @@ TEST_F(VPort, LogKeepsTheLatestAccessesInOrderWithinItsRing) {
   EXPECT_EQ(port_.NextSequence(), start + 9002);
 }
 
+// Follows the log of a port with the loopback plug, reading what is new
+// since its last look: every record must come in order and well formed, and
+// each SR read must show the DR write logged last before it.
+class LoopbackLogFollower {
+ public:
+  explicit LoopbackLogFollower(uint32_t start) : Next(start) {}
+
+  void Look(VirtualPort& port) {
+    const std::vector<AccessRecord> log = port.LogSince(Next);
+    if (log.empty()) return;
+    if (log.front().Sequence != Next) LeftOut();
+    for (size_t i = 0; i < log.size() && Fault.empty(); ++i) {
+      if (i > 0 && log[i].Sequence <= log[i - 1].Sequence) {
+        Fault = "sequence " + std::to_string(log[i].Sequence) + " out of order";
+        return;
+      }
+      if (i > 0 && log[i].Sequence != log[i - 1].Sequence + 1) LeftOut();
+      Check(log[i]);
+    }
+    Next = log.back().Sequence + 1;
+  }
+
+  std::atomic<uint32_t> Next;  // the first record not looked at yet
+  std::string Fault;           // the first fault found
+  int Checked = 0;             // SR reads checked against DR
+  int Gaps = 0;                // records left out (their client was held up too long)
+
+ private:
+  // DR is unknown after a gap, until the next write.
+  void LeftOut() {
+    dr_ = -1;
+    ++Gaps;
+  }
+
+  void Check(const AccessRecord& r) {
+    if (r.Port == kDR && r.Kind == AccessKind::Write && r.Value < 0x20) {
+      dr_ = r.Value;
+    } else if (r.Port != kSR || r.Kind != AccessKind::Read) {
+      Fault = "malformed record at " + std::to_string(r.Sequence);
+    } else if (dr_ >= 0) {
+      // Loopback: DR bits 0-4 on pins 15, 13, 12, 10, 11; SR bit 7 inverted.
+      if (r.Value != static_cast<uint8_t>((0x07 | (dr_ << 3)) ^ 0x80)) {
+        Fault = "read at " + std::to_string(r.Sequence) + " saw " + std::to_string(r.Value) +
+                " after DR " + std::to_string(dr_);
+      }
+      ++Checked;
+    }
+  }
+
+  int dr_ = 0x00;  // the DR value at Next, while the log is followed without a gap
+};
+
+// Two clients that each open the port themselves, as processes do: one
+// writes DR, the other reads SR, both as fast as they can until stopped. They
+// stay within half the log's ring of the follower, so that it sees every
+// record.
+class PacedClients {
+ public:
+  explicit PacedClients(const LoopbackLogFollower& follower)
+      : follower_(follower), writer_([this] { WriteDR(); }), reader_([this] { ReadSR(); }) {}
+  ~PacedClients() { Stop(); }
+  PacedClients(const PacedClients&) = delete;
+  PacedClients& operator=(const PacedClients&) = delete;
+
+  void Stop() {
+    stop_ = true;
+    if (writer_.joinable()) writer_.join();
+    if (reader_.joinable()) reader_.join();
+  }
+
+  std::atomic<int> Writes{0}, Reads{0};
+
+ private:
+  void KeepPace(VirtualPort& own) {
+    while (!stop_ && own.NextSequence() - follower_.Next > 4096) SwitchToThread();
+  }
+  void WriteDR() {
+    VirtualPort own;
+    for (int i = 0; !stop_; ++i, ++Writes) {
+      KeepPace(own);
+      own.Write(kDR, static_cast<uint8_t>(i & 0x1F));
+    }
+  }
+  void ReadSR() {
+    VirtualPort own;
+    for (; !stop_; ++Reads) {
+      KeepPace(own);
+      own.Read(kSR);
+    }
+  }
+
+  const LoopbackLogFollower& follower_;
+  std::atomic<bool> stop_{false};
+  std::thread writer_, reader_;
+};
+
 // Clients that each open the port themselves, as processes do, access it at
 // the same time while a third follows the log. Every access is logged once,
 // in the order the accesses took effect: with the loopback plug, each SR read
@@ -132,74 +228,19 @@ TEST_F(VPort, ConcurrentClientsAreLoggedInTheOrderTheirAccessesTookEffect) {
   port_.SetWiring(Wiring::Loopback);
   port_.Write(kDR, 0x00);
   const uint32_t start = port_.NextSequence();
-  std::atomic<bool> stop{false};
-  std::atomic<int> writes{0}, reads{0};
-  // The clients stay within half the ring of the follower, so that it sees
-  // every record.
-  std::atomic<uint32_t> next{start};
-  const auto keepPace = [&](VirtualPort& own) {
-    while (!stop && own.NextSequence() - next > 4096) SwitchToThread();
-  };
-  std::thread writer([&] {
-    VirtualPort own;
-    for (int i = 0; !stop; ++i, ++writes) {
-      keepPace(own);
-      own.Write(kDR, static_cast<uint8_t>(i & 0x1F));
-    }
-  });
-  std::thread reader([&] {
-    VirtualPort own;
-    for (; !stop; ++reads) {
-      keepPace(own);
-      own.Read(kSR);
-    }
-  });
-
-  // The follower: this thread, reading what is new since its last look.
-  int dr = 0x00;  // the DR value at `next`, while the log is followed without a gap
-  int checked = 0, gaps = 0;
-  std::string fault;
+  LoopbackLogFollower follower(start);
+  PacedClients clients(follower);
   const DWORD deadline = GetTickCount() + 20000;
-  while (fault.empty() && (writes < kEach || reads < kEach) &&
+  while (follower.Fault.empty() && (clients.Writes < kEach || clients.Reads < kEach) &&
          static_cast<int32_t>(GetTickCount() - deadline) < 0) {
-    const std::vector<AccessRecord> log = port_.LogSince(next);
-    if (log.empty()) continue;
-    if (log.front().Sequence != next) {
-      dr = -1;  // a record left out: DR unknown until the next write
-      ++gaps;
-    }
-    for (size_t i = 0; i < log.size() && fault.empty(); ++i) {
-      const AccessRecord& r = log[i];
-      if (i > 0 && r.Sequence <= log[i - 1].Sequence) {
-        fault = "sequence " + std::to_string(r.Sequence) + " out of order";
-      } else if (i > 0 && r.Sequence != log[i - 1].Sequence + 1) {
-        dr = -1;  // a record left out (its client was held up too long)
-        ++gaps;
-      }
-      if (!fault.empty()) {
-      } else if (r.Port == kDR && r.Kind == AccessKind::Write && r.Value < 0x20) {
-        dr = r.Value;
-      } else if (r.Port != kSR || r.Kind != AccessKind::Read) {
-        fault = "malformed record at " + std::to_string(r.Sequence);
-      } else if (dr >= 0) {
-        // Loopback: DR bits 0-4 on pins 15, 13, 12, 10, 11; SR bit 7 inverted.
-        if (r.Value != static_cast<uint8_t>((0x07 | (dr << 3)) ^ 0x80)) {
-          fault = "read at " + std::to_string(r.Sequence) + " saw " + std::to_string(r.Value) +
-                  " after DR " + std::to_string(dr);
-        }
-        ++checked;
-      }
-    }
-    next = log.back().Sequence + 1;
+    follower.Look(port_);
   }
-  stop = true;
-  writer.join();
-  reader.join();
-  EXPECT_EQ(fault, "");
-  EXPECT_GE(writes, kEach);
-  EXPECT_GE(reads, kEach);
-  EXPECT_GT(checked, kEach / 2) << gaps << " gaps";
-  EXPECT_EQ(port_.NextSequence() - start, static_cast<uint32_t>(writes + reads));
+  clients.Stop();
+  EXPECT_EQ(follower.Fault, "");
+  EXPECT_GE(clients.Writes, kEach);
+  EXPECT_GE(clients.Reads, kEach);
+  EXPECT_GT(follower.Checked, kEach / 2) << follower.Gaps << " gaps";
+  EXPECT_EQ(port_.NextSequence() - start, static_cast<uint32_t>(clients.Writes + clients.Reads));
 }
 
 // A client that dies between changing the port and writing its record

@@ -295,50 +295,17 @@ StormResult Storm::Run(uint64_t count, VirtualPort& port, DWORD pollTimeoutMs,
                        void (*progress)(const StormResult&), uint64_t progressEvery) {
   StormResult result;
   result.WindowsAtStart = windows_.size();
-  std::vector<bool> lost(windows_.size(), false);
+  lost_.assign(windows_.size(), false);
   // Every access from here on is looked at once, batch after batch.
   uint32_t unseen = port.NextSequence();
   while (result.Delivered < count) {
     for (int i = 0; i < kBatch && result.Delivered < count && result.Stopped.empty(); ++i) {
-      Message message = Pick();
-      while (Excluded(message)) message = Pick();
-      const size_t target = std::find(windows_.begin(), windows_.end(), message.Target) -
-                            windows_.begin();
-      const uint64_t unanswered = result.Unanswered;
-      const bool reached = Deliver(message, result);
-      if (result.Unanswered != unanswered && result.Stopped.empty()) {
-        result.Stopped = "no answer to message " + std::to_string(result.Delivered) + " within " +
-                         std::to_string(kSendTimeoutMs) + " ms";
-      }
-      if (!reached && !lost[target]) {
-        lost[target] = true;
-        ++result.WindowsLost;
-      }
-      if (Log != nullptr) {
-        std::fprintf(Log, "%llu %s %p %s %04X %08lX %08lX%s%s %lu\n",
-                     static_cast<unsigned long long>(result.Delivered),
-                     message.Send ? "send" : "post", static_cast<void*>(message.Target),
-                     ClassName(message.Target).c_str(), message.Msg,
-                     static_cast<unsigned long>(message.WParam),
-                     static_cast<unsigned long>(message.LParam), reached ? "" : " (no window)",
-                     result.Unanswered != unanswered ? " (unanswered)" : "", lastError_);
-        std::fflush(Log);
-      }
+      DeliverOne(result);
       if (progress != nullptr && progressEvery != 0 && result.Delivered % progressEvery == 0) {
         progress(result);
       }
     }
-    if (!result.Stopped.empty()) break;  // the program hangs
-    if (!IsWindow(main_)) {
-      result.Stopped = "the main window is gone after " + std::to_string(result.Delivered) +
-                       " messages";
-      break;
-    }
-    if (!PollsAfter(port, port.NextSequence(), pollTimeoutMs)) {
-      result.Stopped = "no poll within " + std::to_string(pollTimeoutMs) + " ms after " +
-                       std::to_string(result.Delivered) + " messages";
-      break;
-    }
+    if (!result.Stopped.empty() || !StillServes(port, pollTimeoutMs, result)) break;
     for (const AccessRecord& record : port.LogSince(unseen)) {
       if (record.Kind == AccessKind::Write && result.Writes.size() < 16) {
         if (result.Writes.empty()) result.FirstWriteBy = result.Delivered;
@@ -348,4 +315,45 @@ StormResult Storm::Run(uint64_t count, VirtualPort& port, DWORD pollTimeoutMs,
     }
   }
   return result;
+}
+
+void Storm::DeliverOne(StormResult& result) {
+  Message message = Pick();
+  while (Excluded(message)) message = Pick();
+  const size_t target =
+      std::find(windows_.begin(), windows_.end(), message.Target) - windows_.begin();
+  const uint64_t unanswered = result.Unanswered;
+  const bool reached = Deliver(message, result);
+  const bool answered = result.Unanswered == unanswered;
+  if (!answered && result.Stopped.empty()) {
+    result.Stopped = "no answer to message " + std::to_string(result.Delivered) + " within " +
+                     std::to_string(kSendTimeoutMs) + " ms";
+  }
+  if (!reached && !lost_[target]) {
+    lost_[target] = true;
+    ++result.WindowsLost;
+  }
+  if (Log != nullptr) {
+    std::fprintf(Log, "%llu %s %p %s %04X %08lX %08lX%s%s %lu\n",
+                 static_cast<unsigned long long>(result.Delivered), message.Send ? "send" : "post",
+                 static_cast<void*>(message.Target), ClassName(message.Target).c_str(),
+                 message.Msg, static_cast<unsigned long>(message.WParam),
+                 static_cast<unsigned long>(message.LParam), reached ? "" : " (no window)",
+                 answered ? "" : " (unanswered)", lastError_);
+    std::fflush(Log);
+  }
+}
+
+bool Storm::StillServes(VirtualPort& port, DWORD pollTimeoutMs, StormResult& result) const {
+  if (!IsWindow(main_)) {
+    result.Stopped = "the main window is gone after " + std::to_string(result.Delivered) +
+                     " messages";
+    return false;
+  }
+  if (!PollsAfter(port, port.NextSequence(), pollTimeoutMs)) {
+    result.Stopped = "no poll within " + std::to_string(pollTimeoutMs) + " ms after " +
+                     std::to_string(result.Delivered) + " messages";
+    return false;
+  }
+  return true;
 }

@@ -90,9 +90,16 @@ class Storm {
   Message Pick();
   bool Excluded(const Message& message) const;
   bool Deliver(Message message, StormResult& result);
+  // Picks one message that no exclusion leaves out, delivers it and counts
+  // what became of it; a send the program does not answer stops the storm.
+  void DeliverOne(StormResult& result);
+  // Whether the program still has its main window and polls again after a
+  // batch; if not, says why in `result.Stopped`.
+  bool StillServes(VirtualPort& port, DWORD pollTimeoutMs, StormResult& result) const;
 
   HWND main_;
   std::vector<HWND> windows_;
+  std::vector<bool> lost_;  // which targets have stopped being windows
   uintptr_t tick_;
   uintptr_t moduleBase_;
   uint64_t state_;
