@@ -31,7 +31,10 @@ constexpr int32_t kMostListItems = 8;
 constexpr int32_t kListFrame = 2;
 
 // ClearProc of combo boxes.
-void ResetComboContent(TControl* control) { SendToControl(control, CB_RESETCONTENT, 0, 0); }
+void ResetComboContent(TControl* control) {
+  OwnRequest own;
+  SendToControl(control, CB_RESETCONTENT, 0, 0);
+}
 
 // The inner windows subclassed, each with the procedure that subclassing
 // replaced and the combo box it belongs to, as triples in a pointer list.
@@ -92,10 +95,12 @@ HWND DroppedListOf(HWND combo) {
 }
 
 // An inner window is part of its control, which no request closes; it takes
-// the guards of the control's own window too.
-bool IsRefusedByInnerWindow(HWND hwnd, UINT msg, WPARAM wParam) {
+// the guards of the control's own window too. `answer` is what the sender
+// of a refused message gets back.
+bool IsRefusedByInnerWindow(HWND hwnd, UINT msg, WPARAM wParam, LRESULT& answer) {
+  answer = 0;
   const bool destruction = msg == WM_DESTROY || msg == WM_NCDESTROY;
-  return msg == WM_CLOSE || IsForeignRequest(msg) || IsForgedLeftPress(msg) ||
+  return msg == WM_CLOSE || IsForeignRequest(msg, answer) || IsForgedLeftPress(msg) ||
          IsForgedCreation(msg) || (destruction && ComboOfInnerLives(hwnd)) ||
          HasForeignDeviceContext(msg, wParam);
 }
@@ -237,7 +242,8 @@ void UnsubclassChildren(HWND window) {
 
 LRESULT CALLBACK ChildSubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
   try {
-    if (IsRefusedByInnerWindow(hwnd, msg, wParam)) return 0;
+    LRESULT refused = 0;
+    if (IsRefusedByInnerWindow(hwnd, msg, wParam, refused)) return refused;
     const WNDPROC previous = ReplacedProcOf(hwnd);
     if (msg == WM_NCDESTROY && previous != nullptr) RestoreProc(hwnd, previous);
     TControl* owner = ControlOfWindow(GetParent(hwnd));

@@ -1,5 +1,7 @@
 #include "control.h"
 
+#include "guards.h"
+
 ControlProc ForgetControlHook = nullptr;
 
 namespace {
@@ -29,6 +31,7 @@ void ForgetFocus(TControl* control) {
 void DestroyOwnWindow(TControl* control, bool ownWindow) {
   if (ownWindow && IsWindow(control->Handle)) {
     SetWindowLongA(control->Handle, GWL_USERDATA, 0);
+    WindowDestruction destruction;
     if (!control->WindowDestroyed) DestroyWindow(control->Handle);
   }
   control->Handle = nullptr;

@@ -85,14 +85,24 @@ void AdoptWindow(TControl* control, const MessageRecord& message) {
   }
 }
 
-// A forged press must not click a cell, drop a list down or start dragging a
-// window: nothing sees it, nor a request that only this program may make,
-// nor the start or the end of a window that is already there or still there,
-// nor another program's device context.
-bool IsForgery(const TControl* control, const MessageRecord& message) {
+// A static control reports a press to its parent as a click, and that is all
+// it does with it: it takes neither the mouse nor a drag. A press counts
+// there whoever made it, as Windows draws no line between a program's
+// posted press and the mouse's.
+bool TakesEveryPress(const TControl* control) {
+  return control->BaseClassName != nullptr && std::strcmp(control->BaseClassName, kStaticClass) == 0;
+}
+
+// What another program may not have a framework window do: drop a list
+// down, start dragging a window or take the mouse with a press the mouse did
+// not make; make a request that only this program makes; start or end a
+// window that is already there or still there; draw into another program's
+// device context. `answer` is what the sender then gets back.
+bool IsForgery(const TControl* control, const MessageRecord& message, LRESULT& answer) {
+  answer = 0;
   const bool ownWindow = message.Window == control->Handle;
-  return IsForgedLeftPress(message.Msg) || IsForeignRequest(message.Msg) ||
-         (ownWindow && IsForgedCreation(message.Msg)) ||
+  return (IsForgedLeftPress(message.Msg) && !TakesEveryPress(control)) ||
+         IsForeignRequest(message.Msg, answer) || (ownWindow && IsForgedCreation(message.Msg)) ||
          IsForgedDestruction(message.Msg, message.Window) ||
          HasForeignDeviceContext(message.Msg, message.WParam);
 }
@@ -100,7 +110,11 @@ bool IsForgery(const TControl* control, const MessageRecord& message) {
 LRESULT MarkDestroyed(TControl* control, MessageRecord& message) {
   // Only this control's own window: the main form also sees the last
   // messages of windows whose controls are already gone.
-  if (message.Window == control->Handle) control->WindowDestroyed = true;
+  if (message.Window == control->Handle) {
+    control->WindowDestroyed = true;
+    // However the main window goes, the run ends with it.
+    if (control == MainWindow) PostQuitMessage(0);
+  }
   return CallDefault(control, message);
 }
 
@@ -127,6 +141,7 @@ LRESULT Close(TControl* control, MessageRecord& message) {
   // close request sent to them by another program changes nothing.
   if (control->IsChild) return 0;
   if (IsMainWindow(control)) PostQuitMessage(0);
+  WindowDestruction destruction;  // the standard close destroys the window
   return CallDefault(control, message);
 }
 
@@ -228,8 +243,8 @@ bool RunHandlerChain(TControl* control, MessageRecord& message, LRESULT& result)
 
 LRESULT TControl::HandleMessage(MessageRecord& message) {
   AdoptWindow(this, message);
-  if (IsForgery(this, message)) return 0;
   LRESULT result = 0;
+  if (IsForgery(this, message, result)) return result;
   if (RunHandlerChain(this, message, result)) return result;
   return BuiltInHandling(this, message);
 }

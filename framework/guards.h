@@ -8,19 +8,28 @@
 
 #include "messages.h"
 
-// A press of the left button that the mouse did not make: the thread sees
-// the button up, so another program posted or sent it. It must not click a
-// cell, drop a list down, start dragging a window or take the mouse.
+// A press of the left button while the thread sees the button up: another
+// program posted or sent it. Where a press would drop a list down, start
+// dragging a window or take the mouse, such a press is refused. (A static
+// control only reports a press as a click, and takes it from anyone.)
 bool IsForgedLeftPress(UINT msg);
 
-// A request that the framework takes only from its own code (see OwnRequest).
-bool IsForeignRequest(UINT msg);
+// A request that the framework takes only from its own code (see
+// OwnRequest); `answer` is then what the sender gets back.
+bool IsForeignRequest(UINT msg, LRESULT& answer);
 
-// The system hides a window before it destroys it (or the window's parent,
-// before it destroys that): WM_DESTROY and WM_NCDESTROY reaching a window
-// still on screen came from another program, and would have a living
-// control freed under the program.
+// WM_DESTROY or WM_NCDESTROY that no destruction sent. The system sends them
+// from the thread that destroys the window: this one, or another thread
+// whose window the window was moved under. One sent from another thread
+// while no window of another thread lies above, and this program destroys
+// no window itself, came from another program. Posted ones are taken out of
+// the queue before anything sees them (FilterPostedForgeries).
 bool IsForgedDestruction(UINT msg, HWND window);
+
+// Makes the messages that only the system sends, and never posts, into
+// WM_NULL when another program posts them to this thread: creation and
+// destruction notices. Idempotent; call before the first window is made.
+void FilterPostedForgeries();
 
 // WM_NCCREATE or WM_CREATE while the program is creating no window: the
 // system sends them only from inside CreateWindowExA. Another program's
@@ -41,6 +50,16 @@ class WindowCreation {
   ~WindowCreation();
   WindowCreation(const WindowCreation&) = delete;
   WindowCreation& operator=(const WindowCreation&) = delete;
+};
+
+// Marks a destruction of windows that the program makes itself, for as long
+// as the object lives (it may serve a request another thread sent).
+class WindowDestruction {
+ public:
+  WindowDestruction();
+  ~WindowDestruction();
+  WindowDestruction(const WindowDestruction&) = delete;
+  WindowDestruction& operator=(const WindowDestruction&) = delete;
 };
 
 // Marks the framework's own sending of a request that it refuses from

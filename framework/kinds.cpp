@@ -119,7 +119,7 @@ TControl* CreateForm(TControl* parent, const std::string& caption) {
 }
 
 TControl* CreateLabel(TControl* parent, const std::string& text) {
-  TControl* label = CreateChildControl(parent, "STATIC", kLabelStyle, &StaticKind, false);
+  TControl* label = CreateChildControl(parent, kStaticClass, kLabelStyle, &StaticKind, false);
   label->NoTextRepaint = true;
   label->RepaintOnResize = true;
   SetDefaultSize(label, kLabelSize.cx, kLabelSize.cy);
@@ -141,7 +141,7 @@ TControl* CreatePanel(TControl* parent, uint8_t edgeStyle) {
   // Edge styles past the table have no frame rather than reading beyond it.
   const uint32_t edgeBits = edgeStyle < std::size(kPanelEdgeBits) ? kPanelEdgeBits[edgeStyle] : 0;
   TControl* panel =
-      CreateChildControl(parent, "STATIC", kLabelStyle | edgeBits, &StaticKind, false);
+      CreateChildControl(parent, kStaticClass, kLabelStyle | edgeBits, &StaticKind, false);
   SetDefaultSize(panel, kPanelSize.cx, kPanelSize.cy);
   return panel;
 }

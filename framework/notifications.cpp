@@ -7,17 +7,10 @@
 
 namespace {
 
-// A standard control reports a click from inside its own window procedure,
-// while it handles the press that made it: the control is then still
-// handling that message beneath the passed-on notification. A click
-// notification that finds its control idle was posted or sent by another
-// program, and is no click.
-bool ReportedByItsOwnWindow(const TControl* control) { return control->DispatchDepth > 1; }
-
 void NotifyClick(TControl* control) {
-  // A click provoked by the framework's own focus change raises no event,
-  // and neither does one that no press of this control made.
-  if (control->FocusDepth == 0 && ReportedByItsOwnWindow(control)) {
+  // A click provoked by the framework's own focus change raises no event.
+  // Every other one does: a press is a press, whoever made it.
+  if (control->FocusDepth == 0) {
     Activate(control);
     Click(control);
   }

@@ -73,6 +73,7 @@ HWND MakeWindow(TControl* control, const char* className, HWND parentWindow) {
   // Held so that a creation the window refuses (and destroys) does not
   // release the control underneath the call.
   ControlHold hold(control);
+  FilterPostedForgeries();
   WindowCreation creation;
   CreatingControl = control;
   const HWND window = CreateWindowExA(

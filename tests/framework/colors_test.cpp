@@ -153,9 +153,11 @@ TEST_F(ColorsTest, ClickNotificationsReachTheCell) {
   EXPECT_FALSE(ChildControlHandler(f.cell, unmatched, result));
 }
 
-// Any program can post or send a window of this thread a button press or a
-// click notification. Only a press that the mouse made clicks a cell.
-TEST_F(ColorsTest, OnlyAPressOfTheMouseClicks) {
+// A press is a press, whoever made it: a cell clicks on every press and
+// click notification that reaches it, sent or posted, mouse button down or
+// not; a double press and a notification that does not come to the cell's
+// parent do not click.
+TEST_F(ColorsTest, EveryPressOfACellClicks) {
   CellForm f;
   ASSERT_NE(GetHandle(f.form), nullptr);
   EventCounter clicks;
@@ -168,21 +170,22 @@ TEST_F(ColorsTest, OnlyAPressOfTheMouseClicks) {
     UINT msg;
     WPARAM wParam;
     LPARAM lParam;
-  } forged[] = {
-      {cell, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4)},
-      {cell, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(4, 4)},
-      {cell, WM_NCLBUTTONDOWN, HTCLIENT, 0},
-      {f.box->Handle, WM_COMMAND, clicked, from},
-      {cell, ReflectedCommand, clicked, from},
+    int clicks;
+  } presses[] = {
+      {cell, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4), 1},
+      {f.box->Handle, WM_COMMAND, clicked, from, 1},
+      {cell, ReflectedCommand, clicked, from, 1},
+      {cell, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(4, 4), 0},
+      {f.form->Handle, WM_COMMAND, clicked, from, 0},
   };
-  for (const auto& m : forged) {
+  for (const auto& m : presses) {
+    SCOPED_TRACE(m.msg);
+    clicks.calls = 0;
     SendMessageA(m.window, m.msg, m.wParam, m.lParam);
     PostMessageA(m.window, m.msg, m.wParam, m.lParam);
+    DrainMessages();
+    EXPECT_EQ(clicks.calls, 2 * m.clicks);
   }
-  DrainMessages();
-  EXPECT_EQ(clicks.calls, 0);
-  PressLeftButton(cell);
-  EXPECT_EQ(clicks.calls, 1);
 }
 
 }  // namespace

@@ -4,10 +4,13 @@
 // build, redirect or draw anything.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
 #include <vector>
 
 #include "combobox.h"
 #include "framework_fixture.h"
+#include "items.h"
 #include "kinds.h"
 #include "mouse_input.h"
 #include "notifications.h"
@@ -65,8 +68,10 @@ TEST_F(OutsideMessagesTest, CloseRequestsToPartsOfAFormChangeNothing) {
   Release(timer);
 }
 
-// A destroy message from another program is no destruction: the label on a
-// shown form and the hidden timer window both live on, and work.
+// A destroy message from another program is no destruction, hidden window or
+// not: the hidden label, the timer window and the combo box's inner windows
+// all live on, and work. Another thread of this process stands in for the
+// other program (a send from this thread is the program's own).
 TEST_F(OutsideMessagesTest, DestroyMessagesFromOutsideEndNothing) {
   TControl* form = CreateForm(nullptr, "shown");
   SetPosition(form, -3000, -3000);  // shown, but where it covers no other test's window
@@ -77,15 +82,22 @@ TEST_F(OutsideMessagesTest, DestroyMessagesFromOutsideEndNothing) {
   timer->OnTimer = ticks.Handler();
   timer->SetEnabled(true);
   ASSERT_TRUE(form->Realize());
-  ASSERT_TRUE(IsWindowVisible(label->Handle));
+  SetVisible(label, false);
   const int32_t live = ObjectBase::LiveCount();
   const HWND inner[] = {GetWindow(combo->Handle, GW_CHILD), DroppedListOfThisThread()};
-  for (HWND window : {label->Handle, TimerHost->Handle, inner[0], inner[1]}) {
-    for (UINT msg : {WM_DESTROY, WM_NCDESTROY}) {
-      SendMessageA(window, msg, 0, 0);
-      PostMessageA(window, msg, 0, 0);
+  const HWND targets[] = {label->Handle, TimerHost->Handle, inner[0], inner[1]};
+  std::atomic<bool> sent{false};
+  std::thread other([&] {
+    for (HWND window : targets) {
+      for (UINT msg : {WM_DESTROY, WM_NCDESTROY}) {
+        SendMessageA(window, msg, 0, 0);
+        PostMessageA(window, msg, 0, 0);
+      }
     }
-  }
+    sent = true;
+  });
+  EXPECT_TRUE(PumpUntil([&] { return sent.load(); }));
+  other.join();
   DrainMessages();
   EXPECT_EQ(ObjectBase::LiveCount(), live);
   EXPECT_FALSE(label->WindowDestroyed);
@@ -184,6 +196,13 @@ TEST_F(OutsideMessagesTest, RequestsOnlyTheProgramMakesGoNowhereFromOutside) {
     SendMessageA(window, WM_SETREDRAW, FALSE, 0);
     EXPECT_TRUE(GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE) << "still drawn";
   }
+  // The list holds what the program put there; a list of selected items of
+  // a size the sender chooses is not made.
+  AddItem(combo, "LPT1");
+  EXPECT_EQ(SendMessageA(combo->Handle, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("LPT9")), CB_ERR);
+  EXPECT_EQ(SendMessageA(combo->Handle, CB_RESETCONTENT, 0, 0), CB_ERR);
+  EXPECT_EQ(ItemCount(combo), 1);
+  EXPECT_EQ(SendMessageA(DroppedListOfThisThread(), LB_GETSELITEMS, 0x40000000, 0), LB_ERR);
   // A press that the mouse did not make does not take the mouse either.
   SendMessageA(edit, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
   EXPECT_EQ(GetCapture(), nullptr);
