@@ -30,23 +30,65 @@ void CALLBACK TimerTick(HWND window, UINT /*msg*/, UINT_PTR id, DWORD /*time*/) 
   }
 }
 
-// The timer window goes only with its control, when the last Timer does. It
-// is never shown, so a destroy message from another program cannot be told
-// from the system's by that: the window takes none, until the very end of
-// the run.
-bool KeepTimerWindow(TControl* /*host*/, MessageRecord& message, LRESULT& result) {
-  if (message.Msg != WM_DESTROY && message.Msg != WM_NCDESTROY) return false;
-  result = 0;
-  return true;
+// The platform timers of the running Timers, on the host's window.
+void StartPlatformTimer(Timer* timer, HWND host) {
+  timer->TimerId = static_cast<uint32_t>(
+      SetTimer(host, reinterpret_cast<UINT_PTR>(timer), static_cast<UINT>(timer->Interval), TimerTick));
 }
 
 // The hidden window that owns every platform timer: a parentless control of
 // the framework's own class, never shown and never taken for a main window.
+// The timers hold it besides its one holder, so that the system's
+// destruction of its window never frees it under them.
+TControl* CreateTimerHost();
+
+void ReleaseTimerHost() {
+  TControl* host = TimerHost;
+  TimerHost = nullptr;
+  Release(host);
+  Release(host);
+}
+
+// A host window that the system destroyed (the program cannot stop that: any
+// program can move it under a window of its own and destroy that one) took
+// the platform timers with it. A new host takes its place, and the timers
+// that were running run again.
+void ReplaceLostTimerHost() {
+  if (TimerHost == nullptr || !TimerHost->WindowDestroyed) return;
+  ReleaseTimerHost();
+  TimerHost = CreateTimerHost();
+  HWND host = GetHandle(TimerHost);
+  for (int32_t i = 0; host != nullptr && runningTimers != nullptr && i < runningTimers->Count; ++i) {
+    StartPlatformTimer(static_cast<Timer*>(runningTimers->Items[i]), host);
+  }
+}
+
+// A thread timer's procedure: runs once, at the thread's next chance after
+// the host window went.
+void CALLBACK ReplaceHostNow(HWND /*window*/, UINT /*msg*/, UINT_PTR id, DWORD /*time*/) noexcept {
+  KillTimer(nullptr, id);
+  try {
+    ReplaceLostTimerHost();
+  } catch (...) {
+  }
+}
+
+// The host window's last message, once it is really destroyed (a forged one
+// never gets this far): the replacement is made from the message loop, not
+// from inside the destruction.
+bool ReplaceAfterDestruction(TControl* host, MessageRecord& message, LRESULT& /*result*/) {
+  if (message.Msg == WM_NCDESTROY && message.Window == host->Handle) {
+    SetTimer(nullptr, 0, USER_TIMER_MINIMUM, ReplaceHostNow);
+  }
+  return false;
+}
+
 TControl* CreateTimerHost() {
   TControl* host = CreateControl(nullptr, "", false);
   host->Style = 0;
   host->IsChild = true;
-  AddMessageHandler(host, KeepTimerWindow, true);
+  AddRef(host);
+  AddMessageHandler(host, ReplaceAfterDestruction, true);
   return host;
 }
 
@@ -64,14 +106,13 @@ void Timer::SetEnabled(bool enabled) {
   Enabled = enabled;
   if (wasEnabled == enabled) return;
   if (enabled) {
+    ReplaceLostTimerHost();
     if (TimerHost == nullptr) TimerHost = CreateTimerHost();
     HWND host = GetHandle(TimerHost);
     // Without the host window the platform would choose its own identifier,
     // which the tick could not map back to this Timer: the timer stays idle.
-    TimerId = host != nullptr
-                  ? static_cast<uint32_t>(SetTimer(host, reinterpret_cast<UINT_PTR>(this),
-                                                   static_cast<UINT>(Interval), TimerTick))
-                  : 0;
+    TimerId = 0;
+    if (host != nullptr) StartPlatformTimer(this, host);
     if (TimerId != 0) AddToList(runningTimers, this);
   } else if (TimerId != 0) {
     DeleteFromList(runningTimers, IndexInList(runningTimers, this));
@@ -85,6 +126,6 @@ void Timer::Done() {
   FreeOwned(this);
   --TimerCount;
   // The host lives exactly as long as any Timer does.
-  if (TimerCount == 0) ReleaseAndClear(TimerHost);
+  if (TimerCount == 0 && TimerHost != nullptr) ReleaseTimerHost();
   delete this;  // what it owned is released already
 }
