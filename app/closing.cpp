@@ -54,12 +54,15 @@ void ExitQuestion(void* data, ObjectBase* /*sender*/, bool& canClose) {
     AskingScope asking(form->Asking);
     answer = MessageBoxA(owner->Handle, question.c_str(), caption.c_str(), MB_YESNO);
   }
+  // The data lines are left low whatever the answer; after any answer but
+  // No the run ends, and that write is its last.
   if (answer == IDNO) {
     canClose = false;
     form->PollTimer->SetEnabled(true);
+    WriteDR(0);
+  } else {
+    EndRunWithDataLow();
   }
-  // The data lines are left low whatever the answer.
-  WriteDR(0);
 }
 
 bool SessionEndHandler(TControl* /*control*/, MessageRecord& message, LRESULT& result) {
@@ -68,7 +71,12 @@ bool SessionEndHandler(TControl* /*control*/, MessageRecord& message, LRESULT& r
     return true;
   }
   if (message.Msg != WM_ENDSESSION) return false;
-  if (message.WParam != FALSE) WriteDR(0);
+  // The session ends: Windows may end the process as soon as this returns,
+  // so the data lines go low now, and the run ends as Windows expects.
+  if (message.WParam != FALSE) {
+    EndRunWithDataLow();
+    PostQuitMessage(0);
+  }
   result = 0;
   return true;
 }

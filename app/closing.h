@@ -26,5 +26,6 @@ std::string ExitQuestionText();
 // Log-off and shutdown, on the main window: WM_QUERYENDSESSION is agreed to
 // at once, without the exit question, so that Pinlorn never holds up a
 // log-off; WM_ENDSESSION that ends the session writes 0 to DR, as every exit
-// does, before Windows ends the process. Both are handled; nothing else is.
+// does, before Windows ends the process, and ends the run. Both are handled;
+// nothing else is.
 bool SessionEndHandler(TControl* control, MessageRecord& message, LRESULT& result);

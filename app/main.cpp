@@ -3,6 +3,7 @@
 
 #include "application.h"
 #include "mainform.h"
+#include "port.h"
 
 namespace {
 // The one MainForm of the run; the main window owns and releases it.
@@ -12,7 +13,8 @@ MainForm* TheMainForm = nullptr;
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   try {
     BuildMainForm(TheMainForm);
-    // Run releases the window, and with it the MainForm, when the loop ends.
+    // Run releases the window, and with it the MainForm, when the loop ends:
+    // after the quit message, whoever posted it, or the main window's end.
     Run(TheMainForm->Window);
   } catch (...) {
     // Only memory running out while the window is built gets here: every
@@ -20,5 +22,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // does, with exit code 0.
   }
   TheMainForm = nullptr;
+  // Every end of the run leaves the data lines low; unless the exit question
+  // or the session's end has written that already.
+  EndRunWithDataLow();
   return 0;
 }

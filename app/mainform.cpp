@@ -100,6 +100,7 @@ TControl* CreateFromRow(const ControlRow& row, TControl* parent) {
 
 void BuildControl(MainForm* form, const ControlRow& row) {
   TControl* control = CreateFromRow(row, form->*row.Parent);
+  AddRef(control);  // the record's hold, let go in MainForm::Done
   form->*row.Field = control;
   SetPosition(control, row.Left, row.Top);
   SetSize(control, row.Width, row.Height);
@@ -122,6 +123,11 @@ void SetFlipHandlers(MainForm* form, Register reg, uint8_t firstBit) {
 }
 
 }  // namespace
+
+void MainForm::Done() {
+  for (const ControlRow& row : kComposition) ReleaseAndClear(this->*row.Field);
+  ObjectBase::Done();
+}
 
 void BuildMainForm(MainForm*& form) {
   InitCommonControls();

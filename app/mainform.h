@@ -12,6 +12,11 @@
 
 class MainForm : public ObjectBase {
  public:
+  // Lets go of the controls below the window, which the record holds so that
+  // none is freed while it refers to it, even one whose window the system
+  // destroyed.
+  void Done() override;
+
   TControl* PortList;
   TControl* Window;
   TControl* DRBox;

@@ -12,10 +12,14 @@ void PollRegisters(void* data, ObjectBase* /*sender*/) {
   const RegisterDisplay display = DisplayOf(PortState.LastDR, PortState.LastCR, PortState.LastSR);
   // Labels are sent their text every time; SetColor repaints a cell only when
   // its colour changes, so steady pins cost nothing.
+  // A control whose window the system destroyed is skipped; the rest of the
+  // window goes on showing the port.
   for (size_t i = 0; i < kValueLabelFields.size(); ++i) {
-    SetText(form->*kValueLabelFields[i], display.Texts[i]);
+    TControl* label = form->*kValueLabelFields[i];
+    if (!label->WindowDestroyed) SetText(label, display.Texts[i]);
   }
   for (size_t i = 0; i < kCellFields.size(); ++i) {
-    SetColor(form->*kCellFields[i], display.Colours[i]);
+    TControl* cell = form->*kCellFields[i];
+    if (!cell->WindowDestroyed) SetColor(cell, display.Colours[i]);
   }
 }

@@ -32,13 +32,19 @@ bool ReadRegisters() {
 }
 
 bool WriteDR(uint8_t value) {
-  if (!PortChosen()) return false;
+  if (!PortChosen() || PortState.RunEnded) return false;
   WritePort(kDROffset, value);
   return true;
 }
 
 bool WriteCR(uint8_t value) {
-  if (!PortChosen()) return false;
+  if (!PortChosen() || PortState.RunEnded) return false;
   WritePort(kCROffset, value);
   return true;
+}
+
+bool EndRunWithDataLow() {
+  const bool written = WriteDR(0);
+  PortState.RunEnded = true;
+  return written;
 }

@@ -21,6 +21,7 @@ struct PortStateRecord {
   uint8_t LastDR;
   uint8_t LastCR;
   uint8_t LastSR;
+  bool RunEnded = false;  // the run's last write (DR 0) is made: nothing more is written
 };
 extern PortStateRecord PortState;
 
@@ -81,6 +82,11 @@ bool PortChosen();
 // Reads DR, then CR, then SR, storing each byte right after its own read.
 // Returns false, leaving the last values as they are, when no port is chosen.
 bool ReadRegisters();
-// Write one register; return false (nothing written) when no port is chosen.
+// Write one register; return false (nothing written) when no port is chosen
+// or the run has ended.
 bool WriteDR(uint8_t value);
 bool WriteCR(uint8_t value);
+// The end of the run, however it comes: DR is written 0, once, as the last
+// write of the run. False when that write was made already (or no port is
+// chosen).
+bool EndRunWithDataLow();

@@ -118,6 +118,7 @@ TEST(SessionEnd, AgreedAtOnceAndEndsWithDataZero) {
   const std::vector<AccessRecord> log = vport.LogSince(start);
   ASSERT_EQ(log.size(), 1u);
   EXPECT_TRUE(ZeroToDR(log[0]));
+  EXPECT_TRUE(TakeQuitMessage()) << "the run ends with the session";
 }
 
 BOOL CALLBACK CollectBox(HWND window, LPARAM data) {
