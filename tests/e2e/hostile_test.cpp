@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <memory>
 
 #include "hostile.h"
@@ -110,10 +111,12 @@ class HostileTest : public ::testing::Test {
   // What a person sees after an attack: the program runs with all its
   // windows, polls again, has written nothing, faulted nowhere, and a click
   // on a DR cell writes that cell's bit flipped.
-  void ExpectStillServes() {
+  void ExpectStillServes(bool windowsKept = true) {
     ASSERT_TRUE(Alive());
     EXPECT_TRUE(PollsAfter(port_, port_.NextSequence(), kPollAfterAttackMs)) << "the poll has stopped";
-    EXPECT_EQ(WindowChanges(windows_, OwnWindows()), "");
+    if (windowsKept) {
+      EXPECT_EQ(WindowChanges(windows_, OwnWindows()), "");
+    }
     const std::vector<AccessRecord> unasked = Writes(port_, attackStart_);
     EXPECT_TRUE(unasked.empty()) << "writes no click asked for:\n" << Describe(unasked);
     ExpectNoNewFaults();
@@ -128,6 +131,18 @@ class HostileTest : public ::testing::Test {
     ASSERT_EQ(writes.size(), 1u) << Describe(writes);
     EXPECT_EQ(writes[0].Port, kDR);
     EXPECT_EQ(writes[0].Value, 0x5E);
+
+    // A press that a program posts is a click too: once a poll has read the
+    // click's value, it flips the bit back.
+    ASSERT_TRUE(PumpUntil([&] { return TextOf(program_->Label("DR", "Decimal")) == "94"; }));
+    const uint32_t beforePress = port_.NextSequence();
+    PostMessageA(cell4_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+    PostMessageA(cell4_, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+    EXPECT_TRUE(PumpUntil([&] { return !Writes(port_, beforePress).empty(); }));
+    const std::vector<AccessRecord> pressed = Writes(port_, beforePress);
+    ASSERT_EQ(pressed.size(), 1u) << Describe(pressed);
+    EXPECT_EQ(pressed[0].Value, 0x5A);
+    attackStart_ = port_.NextSequence();
   }
 
   // The close button and "Yes": exit code 0, DR left at 0, and no fault on the way.
@@ -137,11 +152,17 @@ class HostileTest : public ::testing::Test {
     ASSERT_NE(box, nullptr) << "no exit question";
     const uint32_t asking = port_.NextSequence();
     Pinlorn::Press(box, IDYES);
+    ExpectEndsWithDataLow(asking);
+  }
+
+  // The program ends with exit code 0, and the one write since `since` is
+  // DR 0: every end of the run leaves the data lines low, once.
+  void ExpectEndsWithDataLow(uint32_t since) {
     EXPECT_EQ(program_->WaitExit(), std::optional<DWORD>(0));
-    const std::vector<AccessRecord> writes = Writes(port_, asking);
-    ASSERT_FALSE(writes.empty());
-    EXPECT_EQ(writes.back().Port, kDR);
-    EXPECT_EQ(writes.back().Value, 0);
+    const std::vector<AccessRecord> writes = Writes(port_, since);
+    ASSERT_EQ(writes.size(), 1u) << Describe(writes);
+    EXPECT_EQ(writes[0].Port, kDR);
+    EXPECT_EQ(writes[0].Value, 0);
     ExpectNoNewFaults();
   }
 
@@ -217,13 +238,16 @@ TEST_F(HostileTest, ForgedTimerMessagesRunNothing) {
   ExpectClosesCleanly();
 }
 
-// Clicks that the mouse did not make, on every window: the cells, the frame,
-// and the port list's edit field and dropped list. A cell reports a click to
-// its parent with its own handle as lParam; the same report is forged here,
-// to the parent and to the window itself, and as the framework passes it on.
+// Presses that the mouse did not make, on every window but the cells and
+// labels (where a press is a click, whoever made it): the frame, the group
+// boxes, and the port list's edit field and dropped list. A control reports a
+// click to its parent with its own handle as lParam; the same report is
+// forged here, to the parent and to the window itself, and as the framework
+// passes it on.
 TEST_F(HostileTest, ForgedClicksWriteNothingAndHoldNoMouse) {
   constexpr UINT kPassedOnCommand = 0xB005;
   for (HWND window : windows_) {
+    if (ClassOf(window) == "obj_STATIC") continue;
     const WPARAM clicked = MAKEWPARAM(GetDlgCtrlID(window), STN_CLICKED);
     const LPARAM self = reinterpret_cast<LPARAM>(window);
     PostMessageA(window, WM_COMMAND, clicked, self);
@@ -275,6 +299,83 @@ TEST_F(HostileTest, StormOfRandomMessages) {
   attackStart_ = port_.NextSequence();
   ExpectStillServes();
   ExpectClosesCleanly();
+}
+
+// Windows that another program takes down, and requests that would grow
+// the port list without bound, one after the other on the same program.
+TEST_F(HostileTest, WhatTheSystemDestroysOrAnotherProgramFillsLeavesTheRestServing) {
+  const auto timerWindow = [this] {
+    for (HWND window : OwnWindows()) {
+      if (ClassOf(window) == "obj_") return window;
+    }
+    return HWND{};
+  };
+  const std::string megabyte(1 << 20, 'x');
+  const struct {
+    const char* what;
+    std::function<void()> attack;
+    bool windowsKept;
+  } attacks[] = {
+      {"the status group box moved under another program's window, which is destroyed",
+       [&] { DestroyUnder(GetParent(program_->Cell("15"))); }, false},
+      {"the timer window moved under another program's window, which is destroyed",
+       [&] { DestroyUnder(timerWindow()); }, false},
+      {"a cell hidden, then told it is destroyed",
+       [&] {
+         HWND cell = program_->Cell("2");
+         ShowWindow(cell, SW_HIDE);
+         for (UINT msg : {WM_DESTROY, WM_NCDESTROY}) {
+           SendMessageA(cell, msg, 0, 0);
+           PostMessageA(cell, msg, 0, 0);
+         }
+       },
+       true},
+      {"200 items of 1 MB for the port list, and 2^30 selected items asked of its dropped list",
+       [&] {
+         for (int i = 0; i < 200; ++i) {
+           SendMessageA(program_->PortList(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(megabyte.c_str()));
+         }
+         for (HWND window : OwnWindows()) {
+           if (ClassOf(window) == "ComboLBox") SendMessageA(window, LB_GETSELITEMS, 1 << 30, 0);
+         }
+         EXPECT_EQ(SendMessageA(program_->PortList(), CB_GETCOUNT, 0, 0), 1);
+       },
+       true},
+  };
+  for (const auto& a : attacks) {
+    SCOPED_TRACE(a.what);
+    a.attack();
+    WaitUntilTaken();
+    ExpectStillServes(a.windowsKept);
+    windows_ = OwnWindows();
+  }
+  ExpectClosesCleanly();
+}
+
+// Every other way the run can end: each ends it, leaving DR 0 as the last
+// and only write.
+TEST_F(HostileTest, EveryEndOfTheRunLeavesTheDataLinesLowOnce) {
+  const struct {
+    const char* what;
+    void (*end)(HWND main);
+  } ends[] = {
+      {"WM_QUIT posted to the window", [](HWND main) { PostMessageA(main, WM_QUIT, 0, 0); }},
+      {"WM_QUIT posted to the thread",
+       [](HWND main) { PostThreadMessageA(GetWindowThreadProcessId(main, nullptr), WM_QUIT, 0, 0); }},
+      {"WM_ENDSESSION that ends the session, without its question",
+       [](HWND main) { SendMessageA(main, WM_ENDSESSION, TRUE, 0); }},
+      {"the main window moved under another program's window, which is destroyed", DestroyUnder},
+  };
+  for (const auto& e : ends) {
+    SCOPED_TRACE(e.what);
+    if (program_ == nullptr) program_ = std::make_unique<Pinlorn>();
+    ASSERT_TRUE(program_->Started());
+    ASSERT_TRUE(ShowsRegisters(port_, *program_, 0x5A, 0x00));
+    const uint32_t before = port_.NextSequence();
+    e.end(program_->Window());
+    ExpectEndsWithDataLow(before);
+    program_.reset();
+  }
 }
 
 }  // namespace

@@ -65,6 +65,8 @@ constexpr const char* kConditionalExclusions[] = {
     "CB_SHOWDROPDOWN with wParam TRUE: a dropped list takes the next click to close itself",
     "WM_TIMER, WM_SYSTIMER with lParam other than 0 and the tick procedure: Windows calls "
     "only timer procedures the thread registered; Wine 8 would call any address",
+    "a press of a label or cell (WM_LBUTTONDOWN, WM_NCLBUTTONDOWN), the click notification "
+    "naming one, and its passed-on form: a click, which writes the port",
 };
 
 const ExcludedRange* ExcludedRangeOf(UINT msg) {
@@ -79,6 +81,8 @@ std::string ClassName(HWND window) {
   GetClassNameA(window, name, sizeof name);
   return name;
 }
+
+bool IsStatic(HWND window) { return ClassName(window) == "obj_STATIC"; }
 
 BOOL CALLBACK CollectWindow(HWND window, LPARAM context) noexcept {
   reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
@@ -139,6 +143,12 @@ int PostCloseToAllButMain(HWND mainWindow) {
     if (window != mainWindow) posted += PostMessageA(window, WM_CLOSE, 0, 0) != FALSE;
   }
   return posted;
+}
+
+void DestroyUnder(HWND window) {
+  HWND own = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  SetParent(window, own);
+  DestroyWindow(own);
 }
 
 int PostForgedTimers(HWND mainWindow) {
@@ -248,6 +258,10 @@ bool Storm::Excluded(const Message& m) const {
   if (std::find(Skipped.begin(), Skipped.end(), m.Msg) != Skipped.end()) return true;
   switch (m.Msg) {
     case WM_CLOSE: return m.Target == main_;
+    case WM_LBUTTONDOWN:
+    case WM_NCLBUTTONDOWN:
+    case kReflectedCommand: return IsStatic(m.Target);
+    case WM_COMMAND: return IsStatic(reinterpret_cast<HWND>(m.LParam));
     case WM_KEYDOWN:
     case WM_KEYUP: return m.WParam == VK_F10 || m.WParam == VK_MENU || m.WParam == VK_F4;
     case CB_SHOWDROPDOWN: return m.WParam != 0;
