@@ -10,7 +10,6 @@
 
 #include "combobox.h"
 #include "framework_fixture.h"
-#include "items.h"
 #include "kinds.h"
 #include "mouse_input.h"
 #include "notifications.h"
@@ -196,13 +195,6 @@ TEST_F(OutsideMessagesTest, RequestsOnlyTheProgramMakesGoNowhereFromOutside) {
     SendMessageA(window, WM_SETREDRAW, FALSE, 0);
     EXPECT_TRUE(GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE) << "still drawn";
   }
-  // The list holds what the program put there; a list of selected items of
-  // a size the sender chooses is not made.
-  AddItem(combo, "LPT1");
-  EXPECT_EQ(SendMessageA(combo->Handle, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("LPT9")), CB_ERR);
-  EXPECT_EQ(SendMessageA(combo->Handle, CB_RESETCONTENT, 0, 0), CB_ERR);
-  EXPECT_EQ(ItemCount(combo), 1);
-  EXPECT_EQ(SendMessageA(DroppedListOfThisThread(), LB_GETSELITEMS, 0x40000000, 0), LB_ERR);
   // A press that the mouse did not make does not take the mouse either.
   SendMessageA(edit, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
   EXPECT_EQ(GetCapture(), nullptr);
