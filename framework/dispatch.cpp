@@ -85,12 +85,14 @@ void AdoptWindow(TControl* control, const MessageRecord& message) {
   }
 }
 
-// A static control reports a press to its parent as a click, and that is all
-// it does with it: it takes neither the mouse nor a drag. A press counts
-// there whoever made it, as Windows draws no line between a program's
-// posted press and the mouse's.
-bool TakesEveryPress(const TControl* control) {
-  return control->BaseClassName != nullptr && std::strcmp(control->BaseClassName, kStaticClass) == 0;
+// A static control reports a press in its client area to its parent as a
+// click, and that is all it does with it: it takes neither the mouse nor a
+// drag. Such a press counts whoever made it, as Windows draws no line
+// between a program's posted press and the mouse's. (A press on the frame
+// may start a drag, and is not taken from another program.)
+bool TakesEveryPress(const TControl* control, UINT msg) {
+  return (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK) && control->BaseClassName != nullptr &&
+         std::strcmp(control->BaseClassName, kStaticClass) == 0;
 }
 
 // What another program may not have a framework window do: drop a list
@@ -101,7 +103,7 @@ bool TakesEveryPress(const TControl* control) {
 bool IsForgery(const TControl* control, const MessageRecord& message, LRESULT& answer) {
   answer = 0;
   const bool ownWindow = message.Window == control->Handle;
-  return (IsForgedLeftPress(message.Msg) && !TakesEveryPress(control)) ||
+  return (IsForgedLeftPress(message.Msg) && !TakesEveryPress(control, message.Msg)) ||
          IsForeignRequest(message.Msg, answer) || (ownWindow && IsForgedCreation(message.Msg)) ||
          IsForgedDestruction(message.Msg, message.Window) ||
          HasForeignDeviceContext(message.Msg, message.WParam);

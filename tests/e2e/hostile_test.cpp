@@ -235,22 +235,22 @@ TEST_F(HostileTest, ForgedTimerMessagesRunNothing) {
   ExpectClosesCleanly();
 }
 
-// Presses that the mouse did not make, on every window but the cells and
-// labels (where a press is a click, whoever made it): the frame, the group
-// boxes, and the port list's edit field and dropped list. A control reports a
-// click to its parent with its own handle as lParam; the same report is
-// forged here, to the parent and to the window itself, and as the framework
-// passes it on.
+// Presses that the mouse did not make, on every window: the frame, the group
+// boxes, the port list's edit field and dropped list, and the frames of the
+// labels and cells (a press inside a cell is a click, whoever made it). A
+// control reports a click to its parent with its own handle as lParam; the
+// same report is forged here, to the parent and to the window itself, and as
+// the framework passes it on, to every window but the labels and cells.
 TEST_F(HostileTest, ForgedClicksWriteNothingAndHoldNoMouse) {
   constexpr UINT kPassedOnCommand = 0xB005;
   for (HWND window : windows_) {
+    PostMessageA(window, WM_NCLBUTTONDOWN, HTCAPTION, 0);
     if (ClassOf(window) == "obj_STATIC") continue;
     const WPARAM clicked = MAKEWPARAM(GetDlgCtrlID(window), STN_CLICKED);
     const LPARAM self = reinterpret_cast<LPARAM>(window);
     PostMessageA(window, WM_COMMAND, clicked, self);
     if (HWND parent = GetParent(window)) PostMessageA(parent, WM_COMMAND, clicked, self);
     PostMessageA(window, kPassedOnCommand, clicked, self);
-    PostMessageA(window, WM_NCLBUTTONDOWN, HTCAPTION, 0);
     PostMessageA(window, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(4, 4));
     // Last, and with no release after it: a press that took the mouse keeps it.
     PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
