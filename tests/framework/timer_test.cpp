@@ -133,6 +133,7 @@ TEST_F(TimerTest, NoHostWindowLeavesTheTimerIdle) {
   TControl* brokenHost = CreateControl(nullptr, "", false);
   brokenHost->Style = WS_CHILD;
   brokenHost->IsChild = true;
+  AddRef(brokenHost);  // the timers hold their host
   TimerHost = brokenHost;
   EventCounter ticks;
   Timer* timer = CountingTimer(ticks);
