@@ -69,8 +69,7 @@ void Timer::SetEnabled(bool enabled) {
     // Without the host window the platform would choose its own identifier,
     // which the tick could not map back to this Timer: the timer stays idle.
     TimerId = host != nullptr
-                  ? static_cast<uint32_t>(SetTimer(host, reinterpret_cast<UINT_PTR>(this),
-                                                   static_cast<UINT>(Interval), TimerTick))
+                  ? SetTimer(host, reinterpret_cast<UINT_PTR>(this), static_cast<UINT>(Interval), TimerTick)
                   : 0;
     if (TimerId != 0) AddToList(runningTimers, this);
   } else if (TimerId != 0) {

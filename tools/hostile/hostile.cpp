@@ -129,7 +129,7 @@ std::vector<HWND> ProgramWindows(HWND mainWindow) {
 }
 
 uintptr_t TickProcedure(HWND mainWindow) {
-  const auto base = static_cast<uintptr_t>(GetWindowLongA(mainWindow, GWL_HINSTANCE));
+  const auto base = static_cast<uintptr_t>(GetWindowLongPtrA(mainWindow, GWLP_HINSTANCE));
   return base != 0 ? base + kTimerTickOffset : 0;
 }
 
@@ -143,7 +143,7 @@ int PostCloseToAllButMain(HWND mainWindow) {
 
 int PostForgedTimers(HWND mainWindow) {
   const uintptr_t tick = TickProcedure(mainWindow);
-  const auto base = static_cast<uintptr_t>(GetWindowLongA(mainWindow, GWL_HINSTANCE));
+  const auto base = static_cast<uintptr_t>(GetWindowLongPtrA(mainWindow, GWLP_HINSTANCE));
   // Identifiers that name no timer: nothing, small numbers, all ones, an
   // arbitrary address, a window handle, and addresses inside the program.
   const WPARAM ids[] = {0,    1,    0xFFFFFFFF, 0x12345678, reinterpret_cast<WPARAM>(mainWindow),
@@ -176,7 +176,7 @@ Storm::Storm(HWND mainWindow, uint32_t seed)
     : main_(mainWindow),
       windows_(ProgramWindows(mainWindow)),
       tick_(TickProcedure(mainWindow)),
-      moduleBase_(static_cast<uintptr_t>(GetWindowLongA(mainWindow, GWL_HINSTANCE))),
+      moduleBase_(static_cast<uintptr_t>(GetWindowLongPtrA(mainWindow, GWLP_HINSTANCE))),
       state_(seed),
       pointerMessage_(PointerMessages()),
       buffer_(kBufferSize, 0) {
