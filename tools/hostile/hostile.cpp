@@ -334,11 +334,13 @@ void Storm::DeliverOne(StormResult& result) {
     ++result.WindowsLost;
   }
   if (Log != nullptr) {
-    std::fprintf(Log, "%llu %s %p %s %04X %08lX %08lX%s%s %lu\n",
+    // The parameters are pointer-wide: unsigned long would cut a 64-bit one.
+    std::fprintf(Log, "%llu %s %p %s %04X %08llX %08llX%s%s %lu\n",
                  static_cast<unsigned long long>(result.Delivered), message.Send ? "send" : "post",
                  static_cast<void*>(message.Target), ClassName(message.Target).c_str(),
-                 message.Msg, static_cast<unsigned long>(message.WParam),
-                 static_cast<unsigned long>(message.LParam), reached ? "" : " (no window)",
+                 message.Msg, static_cast<unsigned long long>(message.WParam),
+                 static_cast<unsigned long long>(static_cast<ULONG_PTR>(message.LParam)),
+                 reached ? "" : " (no window)",
                  answered ? "" : " (unanswered)", lastError_);
     std::fflush(Log);
   }
