@@ -69,7 +69,7 @@ bool ComboOfInnerLives(HWND window) {
 
 // Gives the inner window its own procedure back.
 void RestoreProc(HWND window, WNDPROC previous) {
-  SetWindowLongA(window, GWL_WNDPROC, reinterpret_cast<LONG>(previous));
+  SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
   RemovePropA(window, kPrevProcProperty);
   DeleteFromList(innerWindows, InnerIndex(window), kInnerEntry);
 }
@@ -77,7 +77,7 @@ void RestoreProc(HWND window, WNDPROC previous) {
 void Subclass(HWND inner, HWND combo) {
   if (ReplacedProcOf(inner) != nullptr) return;  // already subclassed
   const auto previous = reinterpret_cast<WNDPROC>(
-      SetWindowLongA(inner, GWL_WNDPROC, reinterpret_cast<LONG>(&ChildSubclassProc)));
+      SetWindowLongPtrA(inner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ChildSubclassProc)));
   AddToList(innerWindows, inner);
   AddToList(innerWindows, reinterpret_cast<void*>(previous));
   AddToList(innerWindows, combo);

@@ -30,7 +30,7 @@ void ForgetFocus(TControl* control) {
 // gone already.
 void DestroyOwnWindow(TControl* control, bool ownWindow) {
   if (ownWindow && IsWindow(control->Handle)) {
-    SetWindowLongA(control->Handle, GWL_USERDATA, 0);
+    SetWindowLongPtrA(control->Handle, GWLP_USERDATA, 0);
     WindowDestruction destruction;
     if (!control->WindowDestroyed) DestroyWindow(control->Handle);
   }
@@ -73,10 +73,10 @@ void HandlerList::Append(MessageHandler handler, bool keepAfterTermination) {
 }
 
 TControl* BoundControl(HWND window) {
-  // The window's GWL_USERDATA names its control. Any program can write that
+  // The window's GWLP_USERDATA names its control. Any program can write that
   // slot, so it is believed only when it names a live control that has this
   // window; otherwise the control is looked for among the live ones.
-  auto* named = reinterpret_cast<TControl*>(GetWindowLongA(window, GWL_USERDATA));
+  auto* named = reinterpret_cast<TControl*>(GetWindowLongPtrA(window, GWLP_USERDATA));
   if (named != nullptr && IndexInList(liveControls, named) >= 0 && named->Handle == window) return named;
   for (int32_t i = 0; liveControls != nullptr && i < liveControls->Count; ++i) {
     auto* control = static_cast<TControl*>(liveControls->Items[i]);

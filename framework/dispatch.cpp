@@ -34,7 +34,7 @@ TControl* FindControl(HWND hwnd) {
   if (control == nullptr && CreatingControl != nullptr) {
     control = CreatingControl;
     control->Handle = hwnd;
-    SetWindowLongA(hwnd, GWL_USERDATA, reinterpret_cast<LONG>(control));
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(control));
     CreatingControl = nullptr;
   }
   return control;
@@ -80,7 +80,7 @@ LRESULT DispatchWithoutControl(MessageRecord& record) {
 // control has no window yet and the window names it.
 void AdoptWindow(TControl* control, const MessageRecord& message) {
   if (message.Window != nullptr && control->Handle == nullptr &&
-      reinterpret_cast<TControl*>(GetWindowLongA(message.Window, GWL_USERDATA)) == control) {
+      reinterpret_cast<TControl*>(GetWindowLongPtrA(message.Window, GWLP_USERDATA)) == control) {
     control->Handle = message.Window;
   }
 }

@@ -32,8 +32,8 @@ void CALLBACK TimerTick(HWND window, UINT /*msg*/, UINT_PTR id, DWORD /*time*/) 
 
 // The platform timers of the running Timers, on the host's window.
 void StartPlatformTimer(Timer* timer, HWND host) {
-  timer->TimerId = static_cast<uint32_t>(
-      SetTimer(host, reinterpret_cast<UINT_PTR>(timer), static_cast<UINT>(timer->Interval), TimerTick));
+  timer->TimerId =
+      SetTimer(host, reinterpret_cast<UINT_PTR>(timer), static_cast<UINT>(timer->Interval), TimerTick);
 }
 
 // The hidden window that owns every platform timer: a parentless control of

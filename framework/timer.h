@@ -8,7 +8,7 @@ class Timer : public ObjectBase {
   void Done() override;                // slot 1: stop, tear down, maintain TimerHost
   virtual void SetEnabled(bool enabled);  // slot 2
 
-  uint32_t TimerId = 0;
+  UINT_PTR TimerId = 0;  // the Timer's own address while its platform timer runs
   bool Enabled = false;
   int32_t Interval = 0;
   NotifyEvent OnTimer;

@@ -89,7 +89,7 @@ HWND MakeWindow(TControl* control, const char* className, HWND parentWindow) {
 // its icon when it is top-level, and its children get theirs.
 void FinishWindow(TControl* control, HWND window) {
   SendMessageA(window, WM_UPDATEUISTATE, kShowFocusCues, 0);
-  SetWindowLongA(window, GWL_USERDATA, reinterpret_cast<LONG>(control));
+  SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(control));
   if (!control->IsChild) {
     SendToControl(control, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(WindowIcon(control)));
   }

@@ -12,11 +12,59 @@
 #   release  what ships (win32 thread model), and nothing of the tests
 #            (scripts/package).
 # Without TARGETs it builds everything of the kind. Warnings are errors in CI.
+# The test and run builds are for the processor pinlorn_test_arch names; what
+# ships is always 32-bit.
+#
+#   pinlorn_test_arch
+#
+# prints the processor the test and run builds are for, and so which Wine runs
+# them: i686 (32-bit Wine) where this machine runs 32-bit x86 code, x86_64
+# (64-bit Wine) where it runs 64-bit code only, as a kernel without IA-32
+# emulation does. PINLORN_TEST_ARCH=i686|x86_64 chooses instead.
 #
 #   pinlorn_build_quietly LOG KIND BUILD_DIR [TARGET...]
 #
 # does the same with the output in the file LOG; if the build fails, it shows
 # the end of LOG and where the whole is, and fails.
+
+pinlorn_test_arch() {
+  case ${PINLORN_TEST_ARCH:-} in
+    i686|x86_64) echo "$PINLORN_TEST_ARCH"; return ;;
+    "") ;;
+    *) echo "PINLORN_TEST_ARCH is i686 or x86_64, not: $PINLORN_TEST_ARCH" >&2; return 2 ;;
+  esac
+  if pinlorn_runs_32bit_code; then echo i686; else echo x86_64; fi
+}
+
+# Does the kernel itself run 32-bit x86 programs? It starts a 32-bit Linux
+# program of 84 bytes that does nothing but exit with 0. An emulator that
+# binfmt_misc puts in front of such programs (qemu-i386) would start it too,
+# but runs Wine far too slowly to test with: then the answer is no.
+pinlorn_runs_32bit_code() {
+  local handler probe status
+  for handler in /proc/sys/fs/binfmt_misc/*; do
+    [ -f "$handler" ] || continue
+    if grep -qx enabled "$handler" 2>/dev/null &&
+       grep -q '^magic 7f454c4601010100000000000000000002000300' "$handler" 2>/dev/null; then
+      return 1
+    fi
+  done
+  probe=$(mktemp) || return 1
+  # ELF header and one loadable segment at 0x08048000; the code at 0x54 is
+  # mov eax, 1 (exit); xor ebx, ebx; int 0x80.
+  printf '%b' '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00' \
+              '\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00' \
+              '\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00' \
+              '\x00\x00\x00\x00' \
+              '\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08' \
+              '\x5d\x00\x00\x00\x5d\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00' \
+              '\xb8\x01\x00\x00\x00\x31\xdb\xcd\x80' >"$probe"
+  chmod +x "$probe"
+  status=0
+  "$probe" 2>/dev/null || status=$?
+  rm -f "$probe"
+  [ "$status" -eq 0 ]
+}
 
 pinlorn_build() {
   local kind=$1 dir=$2
@@ -27,10 +75,10 @@ pinlorn_build() {
   local args=(-DCMAKE_BUILD_TYPE=Release -DPINLORN_WERROR=$werror)
   case $kind in
     test)
-      toolchain=mingw-i686.cmake
+      toolchain=mingw-$(pinlorn_test_arch).cmake || return
       args+=(-DBUILD_TESTING=ON) ;;
     run)
-      toolchain=mingw-i686.cmake
+      toolchain=mingw-$(pinlorn_test_arch).cmake || return
       grep -q '^BUILD_TESTING:' "$dir/CMakeCache.txt" 2>/dev/null || args+=(-DBUILD_TESTING=OFF) ;;
     release)
       toolchain=mingw-i686-win32.cmake ;;
@@ -38,6 +86,14 @@ pinlorn_build() {
       echo "pinlorn_build: unknown kind of build: $kind" >&2
       return 2 ;;
   esac
+
+  # A folder configured for the other processor is configured afresh (CMake
+  # keeps the compilers it found first); its Wine prefix stays.
+  if [ -f "$dir/CMakeCache.txt" ] &&
+     [ "$(sed -n 's/^CMAKE_TOOLCHAIN_FILE:[A-Z]*=//p' "$dir/CMakeCache.txt")" != "$root/cmake/$toolchain" ]; then
+    echo "pinlorn_build: $dir was configured for another processor; configuring it for ${toolchain%.cmake}"
+    rm -rf "$dir/CMakeCache.txt" "$dir/CMakeFiles" "$dir/shipped"
+  fi
 
   local targets=()
   local target

@@ -2,7 +2,7 @@
 # Sourced by scripts/run: the Wine session for running Pinlorn interactively.
 # run_session_start RUN_DIR uses the caller's X display when one is reachable
 # and otherwise starts a private Xvfb; either way one persistent wineserver
-# runs for the prefix RUN_DIR/wineprefix, kept apart from the test suite's
+# runs for the prefix in RUN_DIR (wine_prefix_dir), kept apart from the test suite's
 # prefix so that a run and a test run never stop each other's wineserver.
 # It sets PINLORN_RUN_MODE to "display" or "screenshot" and arranges for
 # everything it started to be stopped when the calling script exits.
@@ -23,7 +23,7 @@ run_session_start() {
     trap run_session_stop EXIT
     trap 'exit 130' INT
     trap 'exit 143' TERM
-    wine_prefix_prepare "$PINLORN_RUN_DIR/wineprefix"
+    wine_prefix_prepare "$PINLORN_RUN_DIR"
     wine_server_start
   else
     if ! command -v Xvfb >/dev/null; then

@@ -1,9 +1,38 @@
 # shellcheck shell=bash
 # Sourced by the scripts and by the test suite's session (tests/session.sh):
 # a private X display and Wine prefix.
+# wine_use ARCH first chooses the Wine for programs built for ARCH.
 # wine_session_start DIR starts Xvfb on a free display and one persistent
-# wineserver for the prefix DIR/wineprefix; it arranges for both to be
-# stopped when the calling script exits, also on failure or Ctrl-C.
+# wineserver for the prefix of DIR (wine_prefix_prepare); it arranges for
+# both to be stopped when the calling script exits, also on failure or Ctrl-C.
+
+# wine_use i686|x86_64: the Wine that runs programs built for that processor
+# (scripts/build.sh, pinlorn_test_arch), from here on: 32-bit Wine and a
+# win32 prefix, or 64-bit Wine and a win64 prefix. For 64-bit, "wine" on
+# PATH becomes the 64-bit loader (scripts/wine64/wine); wineserver is one
+# program for both. PINLORN_WINE_ARCH keeps the choice for whoever records
+# the session.
+wine_use() {
+  case $1 in
+    i686) export WINEARCH=win32 ;;
+    x86_64)
+      export WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64
+      case ":$PATH:" in
+        *":$PINLORN_WINE64_BIN:"*) ;;
+        *) export PATH="$PINLORN_WINE64_BIN:$PATH" ;;
+      esac ;;
+    *) echo "wine_use: no Wine for programs built for: $1" >&2; return 2 ;;
+  esac
+  PINLORN_WINE_ARCH=$1
+}
+PINLORN_WINE64_BIN=$(cd "$(dirname "${BASH_SOURCE[0]}")/wine64" && pwd)
+
+# wine_prefix_dir DIR: the Wine prefix in DIR for the Wine wine_use chose.
+# The two kinds of prefix cannot be mixed: a 32-bit one is DIR/wineprefix,
+# a 64-bit one DIR/wineprefix64.
+wine_prefix_dir() {
+  if [ "${WINEARCH:-}" = win64 ]; then echo "$1/wineprefix64"; else echo "$1/wineprefix"; fi
+}
 
 wine_session_stop() {
   if [ -n "${WINEPREFIX:-}" ]; then wineserver -k 2>/dev/null || true; fi
@@ -47,16 +76,18 @@ wine_xvfb_start() {
   export DISPLAY=:$n
 }
 
-# wine_prefix_prepare PREFIX [unmanaged]: uses the 32-bit Wine prefix PREFIX,
-# creating it on first use. "unmanaged" is for a display without a window
+# wine_prefix_prepare DIR [unmanaged]: uses the Wine prefix of DIR
+# (wine_prefix_dir) for the Wine wine_use chose, creating it on first use. "unmanaged" is for a display without a window
 # manager: Wine then draws window frames itself, and hiding a window does
 # not wait for a manager that never answers (about 2 s per window otherwise).
 wine_prefix_prepare() {
-  export WINEPREFIX=$1 WINEARCH=win32 WINEDEBUG=-all
+  [ -n "${PINLORN_WINE_ARCH:-}" ] || wine_use i686
+  WINEPREFIX=$(wine_prefix_dir "$1")
+  export WINEPREFIX WINEDEBUG=-all
   mkdir -p "$WINEPREFIX"
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "Preparing the Wine prefix $WINEPREFIX (first start takes a while)"
-    WINEDLLOVERRIDES="mscoree,mshtml=" wineboot --init </dev/null >/dev/null 2>&1
+    WINEDLLOVERRIDES="mscoree,mshtml=" wine wineboot --init </dev/null >/dev/null 2>&1
     # Wine's own fonts (System, MS Sans Serif, Marlett) do not always reach a
     # new prefix; without them Wine draws with wider substitutes.
     cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
@@ -89,6 +120,6 @@ wine_session_start() {
   trap 'exit 130' INT
   trap 'exit 143' TERM
   wine_xvfb_start
-  wine_prefix_prepare "$dir/wineprefix" unmanaged
+  wine_prefix_prepare "$dir" unmanaged
   wine_server_start
 }

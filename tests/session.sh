@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # The Wine session of one build folder's test suite: a private Xvfb display,
-# the Wine prefix BUILD/wineprefix and one persistent wineserver, shared by
-# every test of one ctest run and private to that build folder.
+# the Wine prefix of BUILD and one persistent wineserver, shared by every test
+# of one ctest run and private to that build folder.
 #
-#   session.sh start BUILD          (the test session_start) starts it
+#   session.sh start BUILD ARCH     (the test session_start) starts it, with
+#                                   the Wine for the build's processor ARCH
+#                                   (i686 or x86_64: wine_use)
 #   session.sh run BUILD COMMAND... runs COMMAND inside it
 #   session.sh stop BUILD           (the test session_stop) stops all it started
 #
@@ -17,14 +19,14 @@ here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=scripts/wine-session.sh
 source "$here/../scripts/wine-session.sh"
 
-usage() { echo "usage: session.sh start|stop BUILD, or session.sh run BUILD COMMAND..." >&2; exit 2; }
+usage() { echo "usage: session.sh start BUILD ARCH, session.sh stop BUILD, or session.sh run BUILD COMMAND..." >&2; exit 2; }
 [ $# -ge 2 ] || usage
 action=$1 build=$(cd "$2" && pwd)
 shift 2
 state=$build/wine-session.env
 
 # The session's processes, as start recorded them: PINLORN_XVFB_PID,
-# PINLORN_WATCHER_PID, DISPLAY and WINEPREFIX.
+# PINLORN_WATCHER_PID, DISPLAY and WINEPREFIX, and its Wine: PINLORN_WINE_ARCH.
 load() {
   [ -f "$state" ] || return 1
   # shellcheck disable=SC1090
@@ -54,13 +56,16 @@ stop() {
 
 case $action in
   start)
+    [ $# -eq 1 ] || usage
     # A session left by a run that ended before its stop is stopped first.
     stop
+    wine_use "$1"
     # The watcher follows the process that runs this test: ctest.
     runner=$PPID
     record() {
-      printf 'PINLORN_XVFB_PID=%q\nPINLORN_WATCHER_PID=%q\nDISPLAY=%q\nWINEPREFIX=%q\n' \
-             "$PINLORN_XVFB_PID" "${PINLORN_WATCHER_PID:-}" "$DISPLAY" "$build/wineprefix" >"$state.part"
+      printf 'PINLORN_XVFB_PID=%q\nPINLORN_WATCHER_PID=%q\nDISPLAY=%q\nWINEPREFIX=%q\nPINLORN_WINE_ARCH=%q\n' \
+             "$PINLORN_XVFB_PID" "${PINLORN_WATCHER_PID:-}" "$DISPLAY" "$(wine_prefix_dir "$build")" \
+             "$PINLORN_WINE_ARCH" >"$state.part"
       mv "$state.part" "$state"
     }
     # Whatever fails from here on, nothing started is left running.
@@ -70,7 +75,7 @@ case $action in
     setsid bash "$here/session.sh" watch "$build" "$runner" </dev/null >/dev/null 2>&1 &
     PINLORN_WATCHER_PID=$!
     record
-    wine_prefix_prepare "$build/wineprefix" unmanaged
+    wine_prefix_prepare "$build" unmanaged
     wine_server_start
     echo "Wine session: display $DISPLAY, prefix $WINEPREFIX"
     ;;
@@ -88,7 +93,8 @@ case $action in
       echo "session.sh: no Wine session for $build: ctest starts one with the test session_start" >&2
       exit 1
     fi
-    export DISPLAY WINEPREFIX WINEARCH=win32 WINEDEBUG=-all
+    wine_use "$PINLORN_WINE_ARCH"
+    export DISPLAY WINEPREFIX WINEDEBUG=-all
     exec "$@"
     ;;
   *) usage ;;

@@ -54,7 +54,7 @@ TEST_F(DispatchTest, ClassIsRegisteredOnFirstUseAndReused) {
 struct CreationTrace {
   UINT firstMsg = 0;
   HWND handleAtFirst = nullptr;
-  LONG userDataAtNcCreate = 0;
+  LONG_PTR userDataAtNcCreate = 0;
 } trace;
 
 bool TraceCreation(TControl* control, MessageRecord& message, LRESULT&) {
@@ -62,7 +62,7 @@ bool TraceCreation(TControl* control, MessageRecord& message, LRESULT&) {
     trace.firstMsg = message.Msg;
     trace.handleAtFirst = control->Handle;
   }
-  if (message.Msg == WM_NCCREATE) trace.userDataAtNcCreate = GetWindowLongA(message.Window, GWL_USERDATA);
+  if (message.Msg == WM_NCCREATE) trace.userDataAtNcCreate = GetWindowLongPtrA(message.Window, GWLP_USERDATA);
   return false;
 }
 
@@ -74,7 +74,7 @@ TEST_F(DispatchTest, ControlIsBoundFromTheFirstMessageOfCreation) {
     AddMessageHandler(traced, TraceCreation);
     ASSERT_NE(GetHandle(form), nullptr);
     EXPECT_EQ(trace.handleAtFirst, traced->Handle) << "first message " << MessageName(trace.firstMsg);
-    EXPECT_EQ(trace.userDataAtNcCreate, reinterpret_cast<LONG>(traced));
+    EXPECT_EQ(trace.userDataAtNcCreate, reinterpret_cast<LONG_PTR>(traced));
     EXPECT_EQ(CreatingControl, nullptr);
     Release(form);
   }
@@ -298,12 +298,12 @@ TEST_F(DispatchTest, InnerWindowSubclassing) {
   const HWND edit = GetWindow(combo->Handle, GW_CHILD);
   const HANDLE original = GetPropA(edit, "PREV_PROC");
   ASSERT_NE(original, nullptr);
-  EXPECT_EQ(GetWindowLongA(edit, GWL_WNDPROC), reinterpret_cast<LONG>(&ChildSubclassProc));
+  EXPECT_EQ(GetWindowLongPtrA(edit, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&ChildSubclassProc));
   SubclassChildren(combo);
   EXPECT_EQ(GetPropA(edit, "PREV_PROC"), original);
   SendMessageA(edit, WM_CHAR, 'x', 0);
   UnsubclassChildren(combo->Handle);
-  EXPECT_EQ(GetWindowLongA(edit, GWL_WNDPROC), reinterpret_cast<LONG>(original));
+  EXPECT_EQ(GetWindowLongPtrA(edit, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(original));
   SendMessageA(edit, WM_CHAR, 'y', 0);
   EXPECT_EQ(GetText(combo), "xy");
   Release(form);

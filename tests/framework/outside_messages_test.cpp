@@ -147,7 +147,7 @@ LRESULT CALLBACK ForeignProc(HWND, UINT, WPARAM, LPARAM) {
   return 0;
 }
 
-// Another program can write a window's GWL_USERDATA and its properties. The
+// Another program can write a window's GWLP_USERDATA and its properties. The
 // framework follows neither to memory or code of someone else's choosing:
 // messages still reach the right controls.
 TEST_F(OutsideMessagesTest, SlotsAnyProgramCanWriteLeadNowhereElse) {
@@ -159,8 +159,8 @@ TEST_F(OutsideMessagesTest, SlotsAnyProgramCanWriteLeadNowhereElse) {
   std::vector<ObjectBase*> cellClicks, labelClicks;
   f.cell->OnClick = NotifyEvent{RecordSender, &cellClicks};
   label->OnClick = NotifyEvent{RecordSender, &labelClicks};
-  SetWindowLongA(f.cell->Handle, GWL_USERDATA, reinterpret_cast<LONG>(label));
-  SetWindowLongA(label->Handle, GWL_USERDATA, 0x7FFF1234);
+  SetWindowLongPtrA(f.cell->Handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(label));
+  SetWindowLongPtrA(label->Handle, GWLP_USERDATA, 0x7FFF1234);
   const HWND edit = GetWindow(combo->Handle, GW_CHILD);
   SetPropA(edit, "PREV_PROC", reinterpret_cast<HANDLE>(&ForeignProc));
 

@@ -5,8 +5,10 @@
 set -eu
 program=$1 dll=$2
 fail() { echo "check_imports: $*" >&2; exit 1; }
+# The objdump for a 32-bit or a 64-bit program.
+objdump() { "$(sh "$(dirname "$0")/../../tools/release/pe_objdump.sh" "$1")" -p "$1"; }
 
-imports=$(i686-w64-mingw32-objdump -p "$program")
+imports=$(objdump "$program")
 dlls=$(printf '%s\n' "$imports" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u)
 [ -n "$dlls" ] || fail "no imports found in $program"
 for name in $dlls; do
@@ -21,7 +23,7 @@ for fn in Inp32 Out32; do
   printf '%s\n' "$names" | grep -qx "$fn" || fail "$fn is not imported by name from inpout32.dll (got: $names)"
 done
 
-exports=$(i686-w64-mingw32-objdump -p "$dll" | awk '/\[Ordinal\/Name Pointer\] Table/ {on=1; next} on && /^$/ {exit} on {print $NF}')
+exports=$(objdump "$dll" | awk '/\[Ordinal\/Name Pointer\] Table/ {on=1; next} on && /^$/ {exit} on {print $NF}')
 for fn in Inp32 Out32; do
   printf '%s\n' "$exports" | grep -qx "$fn" || fail "$dll does not export $fn undecorated (got: $exports)"
 done

@@ -75,7 +75,7 @@ PortToolRun RunPortTool(const std::string& arguments) {
   std::string commandLine = '"' + WindowsPath(tool) + "\" " + arguments;
   if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
                       nullptr, nullptr, &startup, &info)) {
-    ADD_FAILURE() << "cannot start " << commandLine;
+    ADD_FAILURE() << "cannot start " << commandLine << " (error " << GetLastError() << ")";
     return run;
   }
   CloseHandle(info.hThread);

@@ -133,7 +133,7 @@ std::vector<HWND> ProgramWindows(HWND mainWindow) {
 }
 
 uintptr_t TickProcedure(HWND mainWindow) {
-  const auto base = static_cast<uintptr_t>(GetWindowLongA(mainWindow, GWL_HINSTANCE));
+  const auto base = static_cast<uintptr_t>(GetWindowLongPtrA(mainWindow, GWLP_HINSTANCE));
   return base != 0 ? base + kTimerTickOffset : 0;
 }
 
@@ -153,7 +153,7 @@ void DestroyUnder(HWND window) {
 
 int PostForgedTimers(HWND mainWindow) {
   const uintptr_t tick = TickProcedure(mainWindow);
-  const auto base = static_cast<uintptr_t>(GetWindowLongA(mainWindow, GWL_HINSTANCE));
+  const auto base = static_cast<uintptr_t>(GetWindowLongPtrA(mainWindow, GWLP_HINSTANCE));
   // Identifiers that name no timer: nothing, small numbers, all ones, an
   // arbitrary address, a window handle, and addresses inside the program.
   const WPARAM ids[] = {0,    1,    0xFFFFFFFF, 0x12345678, reinterpret_cast<WPARAM>(mainWindow),
@@ -186,7 +186,7 @@ Storm::Storm(HWND mainWindow, uint32_t seed)
     : main_(mainWindow),
       windows_(ProgramWindows(mainWindow)),
       tick_(TickProcedure(mainWindow)),
-      moduleBase_(static_cast<uintptr_t>(GetWindowLongA(mainWindow, GWL_HINSTANCE))),
+      moduleBase_(static_cast<uintptr_t>(GetWindowLongPtrA(mainWindow, GWLP_HINSTANCE))),
       state_(seed),
       pointerMessage_(PointerMessages()),
       buffer_(kBufferSize, 0) {
@@ -347,11 +347,13 @@ void Storm::DeliverOne(StormResult& result) {
     ++result.WindowsLost;
   }
   if (Log != nullptr) {
-    std::fprintf(Log, "%llu %s %p %s %04X %08lX %08lX%s%s %lu\n",
+    // The parameters are pointer-wide: unsigned long would cut a 64-bit one.
+    std::fprintf(Log, "%llu %s %p %s %04X %08llX %08llX%s%s %lu\n",
                  static_cast<unsigned long long>(result.Delivered), message.Send ? "send" : "post",
                  static_cast<void*>(message.Target), ClassName(message.Target).c_str(),
-                 message.Msg, static_cast<unsigned long>(message.WParam),
-                 static_cast<unsigned long>(message.LParam), reached ? "" : " (no window)",
+                 message.Msg, static_cast<unsigned long long>(message.WParam),
+                 static_cast<unsigned long long>(static_cast<ULONG_PTR>(message.LParam)),
+                 reached ? "" : " (no window)",
                  answered ? "" : " (unanswered)", lastError_);
     std::fflush(Log);
   }

@@ -73,12 +73,14 @@ size_t CountWindows(DWORD processId) {
 }
 
 // GDI objects: the entries in use in the process's GDI handle table, which
-// Wine keeps in the process's own memory and names in its PEB (32-bit PEB,
-// GdiSharedHandleTable at 0x94; 0x10000 entries of 24 bytes, the object
-// type at byte 14, 0 for a free entry). Stock objects count too. -1 when
-// the table cannot be read.
+// Wine keeps in the process's own memory and names in its PEB
+// (GdiSharedHandleTable, a pointer at 0x94 of a 32-bit PEB and at 0xF8 of a
+// 64-bit one; 0x10000 entries of 24 bytes either way, the object type at
+// byte 14, 0 for a free entry). Stock objects count too. -1 when the table
+// cannot be read. pinstorm is built like the program it looks at, so its
+// own PEB's layout is the program's.
 constexpr size_t kGdiEntries = 0x10000, kGdiEntrySize = 24, kGdiTypeOffset = 14;
-constexpr size_t kPebGdiTable = 0x94;
+constexpr size_t kPebGdiTable = sizeof(void*) == 8 ? 0xF8 : 0x94;
 
 struct BasicInformation {
   LONG ExitStatus;
@@ -95,7 +97,7 @@ long CountGdiObjects(HANDLE process) {
       GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
   BasicInformation basic{};
   if (query == nullptr || query(process, 0, &basic, sizeof basic, nullptr) != 0) return -1;
-  uint32_t table = 0;
+  uintptr_t table = 0;
   SIZE_T read = 0;
   if (!ReadProcessMemory(process, static_cast<char*>(basic.PebBaseAddress) + kPebGdiTable,
                          &table, sizeof table, &read) ||
@@ -103,7 +105,7 @@ long CountGdiObjects(HANDLE process) {
     return -1;
   }
   std::vector<uint8_t> entries(kGdiEntries * kGdiEntrySize);
-  if (!ReadProcessMemory(process, reinterpret_cast<void*>(static_cast<uintptr_t>(table)),
+  if (!ReadProcessMemory(process, reinterpret_cast<void*>(table),
                          entries.data(), entries.size(), &read)) {
     return -1;
   }

@@ -6,8 +6,11 @@
 # compiler's runtime libraries and common code are known to reach for; and
 # its header asks for no Windows newer than XP (subsystem 5.1). The first
 # fault found is reported on one line and the exit code is 1.
+# A 64-bit PROGRAM (of a test build on a machine that runs no 32-bit code) is
+# held to the same, but its Windows is the first 64-bit one, XP x64 (5.2).
 set -eu
 fail() { echo "check_imports: $*" >&2; exit 1; }
+here=$(cd "$(dirname "$0")" && pwd)
 
 system_dlls="kernel32.dll user32.dll gdi32.dll advapi32.dll comctl32.dll msvcrt.dll ntdll.dll shell32.dll ole32.dll"
 newer="GetTickCount64 InitializeSRWLock AcquireSRWLockExclusive AcquireSRWLockShared
@@ -25,7 +28,8 @@ SetProcessDPIAware"
 [ $# -ge 1 ] || { echo "usage: check_imports.sh PROGRAM..." >&2; exit 2; }
 for program in "$@"; do
   [ -f "$program" ] || fail "$program does not exist"
-  dump=$(i686-w64-mingw32-objdump -p "$program") || fail "$program is not a Windows program"
+  objdump=$(sh "$here/pe_objdump.sh" "$program") || fail "$program is not a Windows program"
+  dump=$($objdump -p "$program") || fail "$program is not a Windows program"
   name=$(basename "$program")
 
   dlls=$(printf '%s\n' "$dump" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u)
@@ -54,8 +58,10 @@ for program in "$@"; do
   major=$(printf '%s\n' "$dump" | awk '$1 == "MajorSubsystemVersion" {print $2}')
   minor=$(printf '%s\n' "$dump" | awk '$1 == "MinorSubsystemVersion" {print $2}')
   [ -n "$major" ] && [ -n "$minor" ] || fail "$name: no subsystem version in its header"
-  if [ "$major" -gt 5 ] || { [ "$major" -eq 5 ] && [ "$minor" -gt 1 ]; }; then
-    fail "$name asks for Windows $major.$minor; XP is 5.1"
+  xp=1 xp_name="XP"
+  [ "$objdump" = x86_64-w64-mingw32-objdump ] && xp=2 xp_name="64-bit XP"
+  if [ "$major" -gt 5 ] || { [ "$major" -eq 5 ] && [ "$minor" -gt "$xp" ]; }; then
+    fail "$name asks for Windows $major.$minor; $xp_name is 5.$xp"
   fi
 done
 echo "check_imports: ok ($*)"
