@@ -79,8 +79,8 @@ void TimePolls(MainForm* form, VirtualPort& port, int polls, bool changing) {
   for (int i = 0; i < polls; ++i) {
     if (changing) {
       const bool high = i % 2 == 0;
-      port.Write(0x378, high ? 0xFF : 0x00);
-      port.Write(0x37A, high ? 0x0F : 0x00);
+      port.Write(kLpt1DR, high ? 0xFF : 0x00);
+      port.Write(kLpt1CR, high ? 0x0F : 0x00);
       for (int pin : {10, 11, 12, 13, 15}) port.SetInputPin(pin, !high);
     }
     const LONGLONG start = Now();
@@ -141,8 +141,8 @@ int PollCost(int polls) {
   const Figures reads = Summarise(readTimes);
   std::printf("%-34s reads: median %7.1f us, worst %8.1f us, mean %7.1f us\n",
               "the three port reads alone:", reads.Median, reads.Worst, reads.Mean);
-  TimeAccesses("one read (Inp32 of SR):", [] { Inp32(static_cast<short>(0x379)); }, polls);
-  TimeAccesses("one write (Out32 to DR):", [] { Out32(static_cast<short>(0x378), 0x55); }, polls);
+  TimeAccesses("one read (Inp32 of SR):", [] { Inp32(static_cast<short>(kLpt1SR)); }, polls);
+  TimeAccesses("one write (Out32 to DR):", [] { Out32(static_cast<short>(kLpt1DR), 0x55); }, polls);
   return 0;
 }
 

@@ -158,11 +158,10 @@ int PostForgedTimers(HWND mainWindow) {
 }
 
 bool PollsAfter(VirtualPort& port, uint32_t since, DWORD timeoutMs) {
-  constexpr uint16_t kDataRegister = 0x378;
   const DWORD start = GetTickCount();
   for (;;) {
     for (const AccessRecord& record : port.LogSince(since)) {
-      if (record.Kind == AccessKind::Read && record.Port == kDataRegister) return true;
+      if (record.Kind == AccessKind::Read && record.Port == kLpt1DR) return true;
     }
     if (GetTickCount() - start >= timeoutMs) return false;
     // The poll comes from another process: look again shortly.
