@@ -18,6 +18,7 @@
 #include "pinlorn.h"
 #include "port_list_registry.h"
 #include "port_log.h"
+#include "private_messages.h"
 #include "pump.h"
 #include "window_text.h"
 
@@ -222,13 +223,12 @@ TEST_F(HostileTest, ForgedTimerMessagesRunNothing) {
 // its parent with its own handle as lParam; the same report is forged here,
 // to the parent and to the window itself, and as the framework passes it on.
 TEST_F(HostileTest, ForgedClicksWriteNothingAndHoldNoMouse) {
-  constexpr UINT kPassedOnCommand = 0xB005;
   for (HWND window : windows_) {
     const WPARAM clicked = MAKEWPARAM(GetDlgCtrlID(window), STN_CLICKED);
     const LPARAM self = reinterpret_cast<LPARAM>(window);
     PostMessageA(window, WM_COMMAND, clicked, self);
     if (HWND parent = GetParent(window)) PostMessageA(parent, WM_COMMAND, clicked, self);
-    PostMessageA(window, kPassedOnCommand, clicked, self);
+    PostMessageA(window, ReflectedCommand, clicked, self);
     PostMessageA(window, WM_NCLBUTTONDOWN, HTCAPTION, 0);
     PostMessageA(window, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(4, 4));
     // Last, and with no release after it: a press that took the mouse keeps it.
