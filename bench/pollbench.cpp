@@ -15,16 +15,11 @@
 #include <cstdlib>
 #include <vector>
 
+#include "inpout32.h"
 #include "mainform.h"
 #include "poll.h"
 #include "port.h"
 #include "virtual_port.h"
-
-// The port library, as the program imports it.
-extern "C" {
-__declspec(dllimport) short __stdcall Inp32(short port);
-__declspec(dllimport) void __stdcall Out32(short port, short data);
-}
 
 namespace {
 
