@@ -1,8 +1,9 @@
 // pollbench [POLLS]: what one register poll of the real main form costs,
 // timed over POLLS polls (default 2000) with steady pins and again with every
 // pin changing before each poll, what the poll's three port reads alone cost,
-// and what one access of the port library (Inp32, Out32) costs. scripts/bench
-// runs it and also measures the CPU use of a running Pinlorn.
+// what one access of the port library (Inp32, Out32) costs, and how long a
+// reader of the port's log waits for a record whose writer died. scripts/bench
+// runs it and also measures the polls per second and CPU use of a running Pinlorn.
 //
 // Needs the virtual port's inpout32.dll on the path and LPT1 listed in the
 // registry (scripts/bench arranges both). The poll is called directly, not
@@ -106,6 +107,19 @@ void TimeAccesses(const char* label, Access access, int samples) {
               figures.Worst, figures.Mean);
 }
 
+// A client that dies between its access and its log record: the first reader
+// waits a short while for the record, then skips it; later readers skip it at once.
+void TimeLostRecord(VirtualPort& port) {
+  const uint32_t start = port.NextSequence();
+  port.WriteAndDie(kLpt1DR, 0x00);
+  for (const char* reader : {"first", "next"}) {
+    const LONGLONG begin = Now();
+    port.LogSince(start);
+    std::printf("%-34s %s reader waits %7.1f ms\n", "a record whose writer died:", reader,
+                Microseconds(Now() - begin) / 1000);
+  }
+}
+
 int PollCost(int polls) {
   VirtualPort port;
   if (!port.IsOpen()) {
@@ -138,6 +152,7 @@ int PollCost(int polls) {
               "the three port reads alone:", reads.Median, reads.Worst, reads.Mean);
   TimeAccesses("one read (Inp32 of SR):", [] { Inp32(static_cast<short>(kLpt1SR)); }, polls);
   TimeAccesses("one write (Out32 to DR):", [] { Out32(static_cast<short>(kLpt1DR), 0x55); }, polls);
+  TimeLostRecord(port);
   return 0;
 }
 
