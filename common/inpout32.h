@@ -1,8 +1,6 @@
 #pragma once
-// The port I/O library inpout32.dll: the two functions Pinlorn imports by
-// their undecorated names. The virtual port defines them, and includes this
-// with PINLORN_INPOUT32_DEFINITION set so that the compiler checks both sides
-// against one declaration.
+// inpout32.dll's two functions, which Pinlorn imports by their undecorated
+// names. The virtual port defines them with PINLORN_INPOUT32_DEFINITION set.
 #ifdef PINLORN_INPOUT32_DEFINITION
 #define PINLORN_INPOUT32_API
 #else

@@ -1,7 +1,6 @@
 #pragma once
-// Numbers the tests share: where LPT1's registers are (from the port's
-// layout, which the virtual port shares) and how long a test waits for what
-// should happen.
+// Numbers the tests share: where LPT1's registers are, and how long a test
+// waits for what should happen.
 #include <windows.h>
 
 #include <cstdint>
