@@ -106,7 +106,7 @@ void ChooseBase(MainForm* form) {
   // Only LPT1 has a known address; any other choice leaves the port unchosen.
   if (GetText(form->PortList) == kLpt1) PortState.BaseAddress = kLpt1Base;
   const uint32_t base = PortState.BaseAddress;
-  SetText(form->DRBox, GetText(form->DRBox) + HexText(base + kDROffset, 3));
-  SetText(form->CRBox, GetText(form->CRBox) + HexText(base + kCROffset, 3));
-  SetText(form->SRBox, GetText(form->SRBox) + HexText(base + kSROffset, 3));
+  SetText(form->DRBox, GetText(form->DRBox) + HexText(base + kDROffset, kAddressHexDigits));
+  SetText(form->CRBox, GetText(form->CRBox) + HexText(base + kCROffset, kAddressHexDigits));
+  SetText(form->SRBox, GetText(form->SRBox) + HexText(base + kSROffset, kAddressHexDigits));
 }

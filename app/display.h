@@ -6,10 +6,11 @@
 #include <cstdint>
 #include <string>
 
+#include "color_values.h"
 #include "port.h"
 
-constexpr uint32_t kLitColour = 0x808000;      // teal: pin electrically high
-constexpr uint32_t kUnlitColour = 0x8000000F;  // system button face
+constexpr uint32_t kLitColour = 0x808000;         // teal: pin electrically high
+constexpr uint32_t kUnlitColour = kColorBtnFace;  // the cells' own background
 
 std::string DecimalText(int32_t value);
 std::string HexText(uint32_t value, int32_t minDigits);
@@ -19,6 +20,8 @@ uint32_t CellColour(const PinMapEntry& entry, uint8_t registerValue);
 // How many digits a register value shows in hexadecimal and in binary.
 constexpr int32_t kRegisterHexDigits = 2;
 constexpr int32_t kRegisterBinaryDigits = 8;
+// How many hexadecimal digits a register's I/O address shows in its caption.
+constexpr int32_t kAddressHexDigits = 3;
 constexpr size_t kRegisterCount = 3;  // DR, CR, SR
 constexpr size_t kTextsPerRegister = 3;  // decimal, hexadecimal, binary
 

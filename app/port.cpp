@@ -1,10 +1,6 @@
 #include "port.h"
 
-// The port I/O library, bound when the program loads.
-extern "C" {
-__declspec(dllimport) short __stdcall Inp32(short port);
-__declspec(dllimport) void __stdcall Out32(short port, short data);
-}
+#include "inpout32.h"  // the port I/O library, bound when the program loads
 
 PortStateRecord PortState{};
 

@@ -7,14 +7,9 @@
 #include <cstddef>
 #include <cstdint>
 
-enum class Register : uint8_t { DR, CR, SR };
+#include "port_layout.h"
 
-// Offsets of the registers from the base address.
-constexpr uint32_t kDROffset = 0;
-constexpr uint32_t kSROffset = 1;
-constexpr uint32_t kCROffset = 2;
-// The one base address Pinlorn knows: LPT1.
-constexpr uint32_t kLpt1Base = 0x378;
+enum class Register : uint8_t { DR, CR, SR };
 
 struct PortStateRecord {
   uint32_t BaseAddress;  // 0 while no port has been chosen

@@ -1,8 +1,9 @@
 // pollbench [POLLS]: what one register poll of the real main form costs,
 // timed over POLLS polls (default 2000) with steady pins and again with every
 // pin changing before each poll, what the poll's three port reads alone cost,
-// and what one access of the port library (Inp32, Out32) costs. scripts/bench
-// runs it and also measures the CPU use of a running Pinlorn.
+// what one access of the port library (Inp32, Out32) costs, and how long a
+// reader of the port's log waits for a record whose writer died. scripts/bench
+// runs it and also measures the polls per second and CPU use of a running Pinlorn.
 //
 // Needs the virtual port's inpout32.dll on the path and LPT1 listed in the
 // registry (scripts/bench arranges both). The poll is called directly, not
@@ -15,16 +16,11 @@
 #include <cstdlib>
 #include <vector>
 
+#include "inpout32.h"
 #include "mainform.h"
 #include "poll.h"
 #include "port.h"
 #include "virtual_port.h"
-
-// The port library, as the program imports it.
-extern "C" {
-__declspec(dllimport) short __stdcall Inp32(short port);
-__declspec(dllimport) void __stdcall Out32(short port, short data);
-}
 
 namespace {
 
@@ -79,8 +75,8 @@ void TimePolls(MainForm* form, VirtualPort& port, int polls, bool changing) {
   for (int i = 0; i < polls; ++i) {
     if (changing) {
       const bool high = i % 2 == 0;
-      port.Write(0x378, high ? 0xFF : 0x00);
-      port.Write(0x37A, high ? 0x0F : 0x00);
+      port.Write(kLpt1DR, high ? 0xFF : 0x00);
+      port.Write(kLpt1CR, high ? 0x0F : 0x00);
       for (int pin : {10, 11, 12, 13, 15}) port.SetInputPin(pin, !high);
     }
     const LONGLONG start = Now();
@@ -109,6 +105,19 @@ void TimeAccesses(const char* label, Access access, int samples) {
   const Figures figures = Summarise(times);
   std::printf("%-34s  each: median %7.2f us, worst %8.2f us, mean %7.2f us\n", label, figures.Median,
               figures.Worst, figures.Mean);
+}
+
+// A client that dies between its access and its log record: the first reader
+// waits a short while for the record, then skips it; later readers skip it at once.
+void TimeLostRecord(VirtualPort& port) {
+  const uint32_t start = port.NextSequence();
+  port.WriteAndDie(kLpt1DR, 0x00);
+  for (const char* reader : {"first", "next"}) {
+    const LONGLONG begin = Now();
+    port.LogSince(start);
+    std::printf("%-34s %s reader waits %7.1f ms\n", "a record whose writer died:", reader,
+                Microseconds(Now() - begin) / 1000);
+  }
 }
 
 int PollCost(int polls) {
@@ -141,8 +150,9 @@ int PollCost(int polls) {
   const Figures reads = Summarise(readTimes);
   std::printf("%-34s reads: median %7.1f us, worst %8.1f us, mean %7.1f us\n",
               "the three port reads alone:", reads.Median, reads.Worst, reads.Mean);
-  TimeAccesses("one read (Inp32 of SR):", [] { Inp32(static_cast<short>(0x379)); }, polls);
-  TimeAccesses("one write (Out32 to DR):", [] { Out32(static_cast<short>(0x378), 0x55); }, polls);
+  TimeAccesses("one read (Inp32 of SR):", [] { Inp32(static_cast<short>(kLpt1SR)); }, polls);
+  TimeAccesses("one write (Out32 to DR):", [] { Out32(static_cast<short>(kLpt1DR), 0x55); }, polls);
+  TimeLostRecord(port);
   return 0;
 }
 

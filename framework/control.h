@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "color_values.h"
 #include "handles.h"
 #include "messages.h"
 #include "object.h"
@@ -75,11 +76,8 @@ struct ClientInsetRect {
 };
 
 constexpr uint32_t kDefaultClassStyle = CS_OWNDC;
-constexpr uint32_t kDefaultStyle = 0x16CF0000;  // visible, clip siblings/children, overlapped window
+constexpr uint32_t kDefaultStyle = WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_OVERLAPPEDWINDOW;
 constexpr uint32_t kDefaultExStyle = WS_EX_CONTROLPARENT;
-constexpr uint32_t kColorBtnFace = 0x8000000F;
-constexpr uint32_t kColorWindowText = 0x80000008;
-constexpr uint32_t kColorWindow = 0x80000005;
 
 // Values of Alignment.
 constexpr uint8_t kAlignLeft = 0;

@@ -5,6 +5,8 @@
 // handle: handlers read the names below.
 #include <windows.h>
 
+#include "private_messages.h"
+
 // One window message as the framework passes it; handlers may change WParam.
 struct MessageRecord {
   HWND Window;
@@ -13,10 +15,6 @@ struct MessageRecord {
   LPARAM LParam;
 };
 
-// A WM_COMMAND passed on to the child control that sent it (same wParam, lParam).
-constexpr UINT ReflectedCommand = 0xB005;
-// Base of a colour request passed on to the child: ReflectedColorBase + WM_CTLCOLOR*.
-constexpr UINT ReflectedColorBase = 0xBC00;
 // Notification code of a combo box's deferred selection change.
 constexpr WORD DeferredSelectCode = 15;
 

@@ -54,7 +54,7 @@ struct StillForm {
 };
 
 TEST(Clicks, WriteTheLastPolledValueWithTheCellsBitFlipped) {
-  StillForm still({kLpt1Address, 0x7F, 0xC4, 0x55});
+  StillForm still({kLpt1Base, 0x7F, 0xC4, 0x55});
   VirtualPort& vport = still.vport;
   // Every click starts from these values: no click reads or changes them.
   const PortStateRecord before = PortState;
@@ -82,7 +82,7 @@ TEST(Clicks, WriteTheLastPolledValueWithTheCellsBitFlipped) {
 }
 
 TEST(Clicks, WriteNothingWhileTheQuestionIsOpenOrWithoutAPort) {
-  StillForm still({kLpt1Address, 0x7F, 0xC4, 0x55});
+  StillForm still({kLpt1Base, 0x7F, 0xC4, 0x55});
   VirtualPort& vport = still.vport;
   MainForm* form = still.form.form;
 
@@ -107,7 +107,7 @@ TEST(SessionEnd, AgreedAtOnceAndEndsWithDataZero) {
   VirtualPort vport;
   vport.Reset();
   BuiltForm form;
-  PortState.BaseAddress = kLpt1Address;
+  PortState.BaseAddress = kLpt1Base;
   const HWND window = form->Window->Handle;
   uint32_t start = vport.NextSequence();
   EXPECT_EQ(SendMessageA(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
@@ -224,7 +224,7 @@ TEST(ExitQuestion, NoKeepsTheWindowYesEndsTheRunBothZeroDR) {
   vport.Reset();
   const int32_t objectsBefore = ObjectBase::LiveCount();
   BuiltForm form;
-  PortState.BaseAddress = kLpt1Address;
+  PortState.BaseAddress = kLpt1Base;
   vport.Write(kDR, 0x55);
   vport.Write(kCR, 0x04);
   MainForm* f = form.form;

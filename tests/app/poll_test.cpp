@@ -30,7 +30,7 @@ class Poll : public ::testing::Test {
     vport.Reset();
     form->PollTimer->SetEnabled(false);
     ASSERT_TRUE(form->Window->Realize());
-    PortState.BaseAddress = kLpt1Address;
+    PortState.BaseAddress = kLpt1Base;
     recorder.OnRecord = [this](const RecordedMessage& m) {
       if (m.Msg == WM_SETTEXT) arrivals.push_back({m.Window, vport.NextSequence(), form->Cell2->Color});
     };

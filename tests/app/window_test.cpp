@@ -53,7 +53,7 @@ TEST(MainWindow, PollsFromTheStartAtItsPeriod) {
   vport.Reset();
   vport.Write(kDR, 0xA5);
   BuiltForm form;
-  PortState.BaseAddress = kLpt1Address;
+  PortState.BaseAddress = kLpt1Base;
   const uint32_t start = vport.NextSequence();
   TimerMarker marker(kPollPeriodMs);
   marker.Start();

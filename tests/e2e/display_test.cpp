@@ -1,5 +1,5 @@
-// What the running window shows while it polls the port: the order and rate
-// of the reads, the value texts and the cell colours for several port
+// What the running window shows while it polls the port: the order of the
+// reads, the value texts and the cell colours for several port
 // states, and the port tool changing the port under the running program.
 #include <gtest/gtest.h>
 
@@ -62,12 +62,15 @@ class DisplayTest : public RunningPinlornTest {
   }
 };
 
-TEST_F(DisplayTest, EachPollReadsDrCrSrInTurnAboutAHundredTimesASecond) {
+// The program polls by itself, reading only. (How often: scripts/bench.)
+TEST_F(DisplayTest, EachPollReadsDrCrSrInTurn) {
+  constexpr size_t kPolls = 20;
   const uint32_t since = port->NextSequence();
-  const DWORD start = GetTickCount();
-  ASSERT_TRUE(PumpUntil([&] { return GetTickCount() - start >= 1000; }, 2000));
-  const DWORD elapsed = GetTickCount() - start;
-  const std::vector<AccessRecord> log = port->LogSince(since);
+  std::vector<AccessRecord> log;
+  ASSERT_TRUE(PumpUntil([&] {
+    log = port->LogSince(since);
+    return log.size() >= 3 * (kPolls + 1);
+  })) << log.size() << " accesses";
 
   // The log starts wherever a poll happened to be: skip to the first DR read.
   size_t first = 0;
@@ -81,10 +84,7 @@ TEST_F(DisplayTest, EachPollReadsDrCrSrInTurnAboutAHundredTimesASecond) {
         << Describe({log.begin() + i, log.begin() + i + 3});
     ++polls;
   }
-  // A 10 ms timer: never faster than 100 a second, and not starved either.
-  const double perSecond = polls * 1000.0 / elapsed;
-  EXPECT_LE(perSecond, 110.0);
-  EXPECT_GE(perSecond, 30.0);
+  EXPECT_GE(polls, kPolls);
   EXPECT_TRUE(Writes(*port, since).empty()) << Describe(Writes(*port, since));
 }
 

@@ -19,6 +19,7 @@
 #include "pinlorn.h"
 #include "port_list_registry.h"
 #include "port_log.h"
+#include "private_messages.h"
 #include "pump.h"
 #include "window_text.h"
 
@@ -238,7 +239,6 @@ TEST_F(HostileTest, ForgedTimerMessagesRunNothing) {
 // same report is forged here, to the parent and to the window itself, and as
 // the framework passes it on, to every window but the labels and cells.
 TEST_F(HostileTest, ForgedClicksWriteNothingAndHoldNoMouse) {
-  constexpr UINT kPassedOnCommand = 0xB005;
   for (HWND window : windows_) {
     PostMessageA(window, WM_NCLBUTTONDOWN, HTCAPTION, 0);
     if (ClassOf(window) == "obj_STATIC") continue;
@@ -246,7 +246,7 @@ TEST_F(HostileTest, ForgedClicksWriteNothingAndHoldNoMouse) {
     const LPARAM self = reinterpret_cast<LPARAM>(window);
     PostMessageA(window, WM_COMMAND, clicked, self);
     if (HWND parent = GetParent(window)) PostMessageA(parent, WM_COMMAND, clicked, self);
-    PostMessageA(window, kPassedOnCommand, clicked, self);
+    PostMessageA(window, ReflectedCommand, clicked, self);
     PostMessageA(window, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(4, 4));
     // Last, and with no release after it: a press that took the mouse keeps it.
     PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));

@@ -49,7 +49,7 @@ TEST_F(PortAccess, ReadingTouchesDrThenCrThenSrAndKeepsEachByte) {
   port_.Write(kCR, 0x05);
   port_.SetInputPin(15, false);
   port_.SetInputPin(11, false);
-  PortState = {kLpt1Address, 0, 0, 0};
+  PortState = {kLpt1Base, 0, 0, 0};
 
   uint32_t from = port_.NextSequence();
   ASSERT_TRUE(ReadRegisters());
@@ -62,7 +62,7 @@ TEST_F(PortAccess, ReadingTouchesDrThenCrThenSrAndKeepsEachByte) {
 }
 
 TEST_F(PortAccess, WritesReachTheirRegistersAndLeavePortStateAsRead) {
-  PortState = {kLpt1Address, 0x11, 0x22, 0x33};
+  PortState = {kLpt1Base, 0x11, 0x22, 0x33};
   uint32_t from = port_.NextSequence();
   ASSERT_TRUE(WriteDR(0xA5));
   ASSERT_TRUE(WriteCR(0xFF));

@@ -1,21 +1,19 @@
 #pragma once
-// Numbers the tests share: where LPT1's registers are, how many accesses the
-// virtual port's log keeps, and how long a test waits for what should happen.
+// Numbers the tests share: where LPT1's registers are, and how long a test
+// waits for what should happen.
 #include <windows.h>
 
 #include <cstdint>
 
-// LPT1, the one port Pinlorn knows: DR at base + 0, SR at + 1, CR at + 2.
-constexpr uint16_t kLpt1Address = 0x378;
-constexpr uint16_t kDR = kLpt1Address;
-constexpr uint16_t kSR = kLpt1Address + 1;
-constexpr uint16_t kCR = kLpt1Address + 2;
+#include "port_layout.h"
+
+// LPT1's registers, the port every test runs against.
+constexpr uint16_t kDR = kLpt1DR;
+constexpr uint16_t kSR = kLpt1SR;
+constexpr uint16_t kCR = kLpt1CR;
 
 // Pinlorn polls the port every 10 ms.
 constexpr DWORD kPollPeriodMs = 10;
-
-// The virtual port's log keeps the last 8192 accesses.
-constexpr uint32_t kPortLogCapacity = 8192;
 
 // How long a test waits for something that should happen soon: a message,
 // a tick, a poll, a window of another program.

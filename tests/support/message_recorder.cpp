@@ -4,6 +4,8 @@
 #include <map>
 #include <sstream>
 
+#include "private_messages.h"
+
 namespace {
 
 MessageRecorder* activeRecorder = nullptr;
@@ -147,7 +149,7 @@ std::string MessageName(UINT msg) {
       {WM_COMMAND, "WM_COMMAND"},
       {0x0128, "WM_UPDATEUISTATE"},
       {WM_PARENTNOTIFY, "WM_PARENTNOTIFY"},
-      {0xB005, "ReflectedCommand"},
+      {ReflectedCommand, "ReflectedCommand"},
   };
   const auto found = names.find(msg);
   if (found != names.end()) return found->second;

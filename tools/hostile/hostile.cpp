@@ -5,15 +5,18 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "private_messages.h"
 #include "timer_tick.h"
 
 namespace {
 
 // The framework's private messages: a passed-on command, and the passed-on
-// colour requests (0xBC00 + WM_CTLCOLORMSGBOX ... WM_CTLCOLORSTATIC).
-constexpr UINT kReflectedCommand = 0xB005;
-constexpr UINT kPrivateMessages[] = {kReflectedCommand, 0xBD32, 0xBD33, 0xBD34,
-                                     0xBD35,            0xBD36, 0xBD37, 0xBD38};
+// colour requests (WM_CTLCOLORMSGBOX ... WM_CTLCOLORSTATIC).
+constexpr UINT kPrivateMessages[] = {
+    ReflectedCommand, ReflectedColorBase + WM_CTLCOLORMSGBOX, ReflectedColorBase + WM_CTLCOLOREDIT,
+    ReflectedColorBase + WM_CTLCOLORLISTBOX, ReflectedColorBase + WM_CTLCOLORBTN,
+    ReflectedColorBase + WM_CTLCOLORDLG, ReflectedColorBase + WM_CTLCOLORSCROLLBAR,
+    ReflectedColorBase + WM_CTLCOLORSTATIC};
 constexpr UINT kSysTimer = 0x118;  // the system's own timer message, dispatched like WM_TIMER
 constexpr DWORD kSendTimeoutMs = 2000;
 // Messages whose wParam, too, points at data the platform copies back.
@@ -168,11 +171,10 @@ int PostForgedTimers(HWND mainWindow) {
 }
 
 bool PollsAfter(VirtualPort& port, uint32_t since, DWORD timeoutMs) {
-  constexpr uint16_t kDataRegister = 0x378;
   const DWORD start = GetTickCount();
   for (;;) {
     for (const AccessRecord& record : port.LogSince(since)) {
-      if (record.Kind == AccessKind::Read && record.Port == kDataRegister) return true;
+      if (record.Kind == AccessKind::Read && record.Port == kLpt1DR) return true;
     }
     if (GetTickCount() - start >= timeoutMs) return false;
     // The poll comes from another process: look again shortly.

@@ -24,8 +24,6 @@
 
 namespace {
 
-constexpr uint16_t kDataRegister = 0x378;
-
 // Pinlorn's one form, found by its class: a storm may have changed its caption.
 BOOL CALLBACK FindMainWindow(HWND window, LPARAM context) noexcept {
   char name[32] = "";
@@ -130,13 +128,13 @@ bool GdiCountFollowsObjects() {
 double PollsPerSecond(VirtualPort& port, DWORD seconds) {
   const uint32_t start = port.NextSequence();
   const DWORD startTime = GetTickCount();
-  // The log holds the last 8192 accesses (27 s of polling): count in slices.
+  // The log holds the last kPortLogCapacity accesses (27 s of polling): count in slices.
   uint32_t unseen = start;
   long polls = 0;
   while (GetTickCount() - startTime < seconds * 1000) {
     Sleep(1000);
     for (const AccessRecord& record : port.LogSince(unseen)) {
-      polls += record.Kind == AccessKind::Read && record.Port == kDataRegister;
+      polls += record.Kind == AccessKind::Read && record.Port == kLpt1DR;
       unseen = record.Sequence + 1;
     }
   }

@@ -16,7 +16,6 @@ namespace {
 constexpr int kExitOk = 0;
 constexpr int kExitNoPort = 1;
 constexpr int kExitUsage = 2;
-constexpr unsigned kLogCapacity = 8192;
 constexpr unsigned kDefaultLogLines = 20;
 
 int Fail(const std::string& message) {
@@ -59,9 +58,9 @@ const char* WiringName(Wiring wiring) { return wiring == Wiring::Loopback ? "loo
 int Status(VirtualPort& port, char**) {
   uint8_t dr = port.DataLatch(), sr = port.StatusValue(), cr = port.ControlLatch();
   std::printf("wiring %s\n", WiringName(port.GetWiring()));
-  std::printf("DR 0x378  0x%02X  %s\n", dr, Bits(dr).c_str());
-  std::printf("SR 0x379  0x%02X  %s\n", sr, Bits(sr).c_str());
-  std::printf("CR 0x37A  0x%02X  %s\n", cr, Bits(cr).c_str());
+  std::printf("DR 0x%03X  0x%02X  %s\n", kLpt1DR, dr, Bits(dr).c_str());
+  std::printf("SR 0x%03X  0x%02X  %s\n", kLpt1SR, sr, Bits(sr).c_str());
+  std::printf("CR 0x%03X  0x%02X  %s\n", kLpt1CR, cr, Bits(cr).c_str());
   for (const PinRole& pin : kPins) {
     std::printf("pin %2d  %-4s  %s\n", pin.Pin, port.PinLevel(pin.Pin) ? "high" : "low", pin.Role);
   }
@@ -94,8 +93,8 @@ int SetWiring(VirtualPort& port, char** args) {
 
 int Log(VirtualPort& port, char** args) {
   unsigned count = kDefaultLogLines;
-  if (args[0] && (!ParseNumber(args[0], count) || count < 1 || count > kLogCapacity)) {
-    return Fail(std::string("log count must be 1 to ") + std::to_string(kLogCapacity) + ", not: " + args[0]);
+  if (args[0] && (!ParseNumber(args[0], count) || count < 1 || count > kPortLogCapacity)) {
+    return Fail(std::string("log count must be 1 to ") + std::to_string(kPortLogCapacity) + ", not: " + args[0]);
   }
   for (const AccessRecord& r : port.LogSince(port.NextSequence() - count)) {
     std::printf("%10u  %-5s  0x%03X  0x%02X\n", static_cast<unsigned>(r.Sequence),

@@ -1,5 +1,7 @@
 // inpout32.dll for benches without a parallel port: Inp32 and Out32 act on
 // the virtual port that all processes share.
+#define PINLORN_INPOUT32_DEFINITION
+#include "inpout32.h"
 #include "virtual_port.h"
 
 namespace {

@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr uint16_t kBase = 0x378;  // LPT1: DR at +0, SR at +1, CR at +2
-constexpr uint32_t kLogCapacity = 8192;  // divides 2^32, so slots stay put when sequences wrap
 // The block's name carries its layout, so that a program still running an
 // older virtual port never shares a block it would read differently.
 constexpr char kMappingName[] = "PinlornVirtualPort.State.2";
@@ -97,7 +95,7 @@ Latches LatchesOf(uint64_t state) { return Latches::Unpack(static_cast<uint32_t>
 struct VirtualPortShared {
   std::atomic<uint64_t> State;
   std::atomic<uint32_t> LogStart;  // first sequence number not cleared from the log
-  std::atomic<uint64_t> Log[kLogCapacity];
+  std::atomic<uint64_t> Log[kPortLogCapacity];
 };
 // Shared between processes, the atomics must be plain memory operations.
 static_assert(std::atomic<uint64_t>::is_always_lock_free && std::atomic<uint32_t>::is_always_lock_free);
@@ -119,17 +117,17 @@ uint8_t StatusOf(const Latches& l) {
 
 uint8_t ReadRegister(const Latches& l, uint16_t port) {
   switch (port) {
-    case kBase: return l.DataLatch;
-    case kBase + 1: return StatusOf(l);
-    case kBase + 2: return 0xC0 | l.ControlLatch;
+    case kLpt1DR: return l.DataLatch;
+    case kLpt1SR: return StatusOf(l);
+    case kLpt1CR: return 0xC0 | l.ControlLatch;
     default: return 0xFF;  // no hardware behind the address
   }
 }
 
 void WriteRegister(Latches& l, uint16_t port, uint8_t value) {
-  if (port == kBase) {
+  if (port == kLpt1DR) {
     l.DataLatch = value;
-  } else if (port == kBase + 2) {
+  } else if (port == kLpt1CR) {
     l.ControlLatch = value & 0x3F;
   }  // SR is read-only and other addresses have no hardware
 }
@@ -152,7 +150,7 @@ uint64_t ChangeLatches(VirtualPortShared& s, Change change) {
 // Writes the record into its slot, unless the ring has already come round
 // and a later record holds the slot (this one then fell out of the log).
 void Publish(VirtualPortShared& s, uint64_t record) {
-  std::atomic<uint64_t>& slot = s.Log[SlotSequence(record) % kLogCapacity];
+  std::atomic<uint64_t>& slot = s.Log[SlotSequence(record) % kPortLogCapacity];
   uint64_t current = slot.load(std::memory_order_acquire);
   for (;;) {
     if (SlotKindOf(current) != kEmpty && Later(SlotSequence(current), SlotSequence(record))) return;
@@ -183,7 +181,7 @@ class InFlightWait {
 // allows, then marks it lost. True with the record; false when it was lost
 // or a later record has taken its slot.
 bool TakeRecord(VirtualPortShared& s, uint32_t sequence, InFlightWait& wait, AccessRecord& record) {
-  std::atomic<uint64_t>& slot = s.Log[sequence % kLogCapacity];
+  std::atomic<uint64_t>& slot = s.Log[sequence % kPortLogCapacity];
   uint64_t current = slot.load(std::memory_order_acquire);
   for (;;) {
     const SlotKind kind = SlotKindOf(current);
@@ -298,17 +296,17 @@ Wiring VirtualPort::GetWiring() {
 
 uint8_t VirtualPort::DataLatch() {
   if (!shared_) return 0xFF;
-  return ReadRegister(LatchesOf(shared_->State.load(std::memory_order_acquire)), kBase);
+  return ReadRegister(LatchesOf(shared_->State.load(std::memory_order_acquire)), kLpt1DR);
 }
 
 uint8_t VirtualPort::ControlLatch() {
   if (!shared_) return 0xFF;
-  return ReadRegister(LatchesOf(shared_->State.load(std::memory_order_acquire)), kBase + 2);
+  return ReadRegister(LatchesOf(shared_->State.load(std::memory_order_acquire)), kLpt1CR);
 }
 
 uint8_t VirtualPort::StatusValue() {
   if (!shared_) return 0xFF;
-  return ReadRegister(LatchesOf(shared_->State.load(std::memory_order_acquire)), kBase + 1);
+  return ReadRegister(LatchesOf(shared_->State.load(std::memory_order_acquire)), kLpt1SR);
 }
 
 bool VirtualPort::PinLevel(int pin) {
@@ -337,7 +335,7 @@ std::vector<AccessRecord> VirtualPort::LogSince(uint32_t sequence) {
   const uint32_t next = NextSequenceOf(s.State.load(std::memory_order_acquire));
   const uint32_t start = s.LogStart.load(std::memory_order_acquire);
   // Distances back from the next sequence number, so that the counter may wrap.
-  const uint32_t kept = std::min(next - start, kLogCapacity);
+  const uint32_t kept = std::min(next - start, kPortLogCapacity);
   uint32_t wanted = next - sequence;
   if (wanted > 0x80000000u) wanted = 0;  // a sequence number not given yet
   wanted = std::min(wanted, kept);

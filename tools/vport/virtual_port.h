@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "port_layout.h"
+
 enum class Wiring : uint8_t { Nothing = 0, Loopback = 1 };  // Loopback: 2->15, 3->13, 4->12, 5->10, 6->11
 enum class AccessKind : uint8_t { Read = 0, Write = 1 };
 

@@ -1,0 +1,16 @@
+#pragma once
+// The parallel port as the program, the virtual port and the tools all see it.
+// The tools use none of the program's code, so both sides include this.
+#include <cstdint>
+
+constexpr uint16_t kLpt1Base = 0x378;  // LPT1, the one port Pinlorn knows
+// Offsets of the registers from the base address, and LPT1's registers.
+constexpr uint16_t kDROffset = 0;
+constexpr uint16_t kSROffset = 1;
+constexpr uint16_t kCROffset = 2;
+constexpr uint16_t kLpt1DR = kLpt1Base + kDROffset;
+constexpr uint16_t kLpt1SR = kLpt1Base + kSROffset;
+constexpr uint16_t kLpt1CR = kLpt1Base + kCROffset;
+// The virtual port's log keeps the last this many accesses: a power of two,
+// so that a record's slot stays put when sequence numbers wrap.
+constexpr uint32_t kPortLogCapacity = 8192;
