@@ -261,7 +261,7 @@ bool Storm::Excluded(const Message& m) const {
   switch (m.Msg) {
     case WM_CLOSE: return m.Target == main_;
     case WM_LBUTTONDOWN:
-    case kReflectedCommand: return IsStatic(m.Target);
+    case ReflectedCommand: return IsStatic(m.Target);
     case WM_COMMAND: return IsStatic(reinterpret_cast<HWND>(m.LParam));
     case WM_KEYDOWN:
     case WM_KEYUP: return m.WParam == VK_F10 || m.WParam == VK_MENU || m.WParam == VK_F4;
