@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <functional>
 #include <memory>
 
 #include "hostile.h"
@@ -128,9 +127,8 @@ class HostileTest : public ::testing::Test {
     PostMessageA(cell4_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
     PumpUntil([&] { return !Writes(port_, beforePress).empty(); });
     EXPECT_EQ(Describe(Writes(port_, beforePress)), "write 378 5E\n");
-    // A person's click flips it back. It comes after a click elsewhere, which
-    // writes nothing, so that it is never the second half of a double click
-    // with the click of an earlier check.
+    // A person's click flips it back; a click elsewhere first keeps it from
+    // being the second half of a double click with an earlier check's click.
     ASSERT_TRUE(PumpUntil([&] { return TextOf(program_->Label("DR", "Decimal")) == "94"; }));
     program_->Click(program_->Label("DR", "Decimal"));
     const std::string holder = MouseHolder();
@@ -152,8 +150,7 @@ class HostileTest : public ::testing::Test {
     ExpectEndsWithDataLow(asking);
   }
 
-  // The program ends with exit code 0, and the one write since `since` is
-  // DR 0: every end of the run leaves the data lines low, once.
+  // Exit code 0, and the one write since `since` is DR 0.
   void ExpectEndsWithDataLow(uint32_t since) {
     EXPECT_EQ(program_->WaitExit(), std::optional<DWORD>(0));
     EXPECT_EQ(Describe(Writes(port_, since)), "write 378 00\n");
@@ -232,12 +229,10 @@ TEST_F(HostileTest, ForgedTimerMessagesRunNothing) {
   ExpectClosesCleanly();
 }
 
-// Presses that the mouse did not make, on every window: the frame, the group
-// boxes, the port list's edit field and dropped list, and the frames of the
-// labels and cells (a press inside a cell is a click, whoever made it). A
-// control reports a click to its parent with its own handle as lParam; the
-// same report is forged here, to the parent and to the window itself, and as
-// the framework passes it on, to every window but the labels and cells.
+// Presses that the mouse did not make, on every window (on the frame only of
+// labels and cells, where a press inside is a click), and the click report a
+// control sends its parent, forged to the parent, the window itself and as
+// the framework passes it on, for every window but the labels and cells.
 TEST_F(HostileTest, ForgedClicksWriteNothingAndHoldNoMouse) {
   for (HWND window : windows_) {
     PostMessageA(window, WM_NCLBUTTONDOWN, HTCAPTION, 0);
@@ -294,37 +289,32 @@ TEST_F(HostileTest, StormOfRandomMessages) {
   ExpectClosesCleanly();
 }
 
-// Another program takes windows down (it moves one under a window of its own
-// and destroys that, and the system destroys Pinlorn's with it), or fills the
-// port list (with 200 items of 4 KB: 64-bit Wine takes over 5 s to carry one
-// of 1 MB, and is slow with 64 KB): the rest goes on serving, one attack after
-// the other.
+// Another program takes windows down (the system destroys them with a window
+// of its own that they were moved under), or fills the port list (4 KB items:
+// 64-bit Wine is slow to carry larger ones); the rest goes on serving.
 TEST_F(HostileTest, WhatIsDestroyedOrFilledLeavesTheRestServing) {
-  const std::string item(1 << 12, 'x');
-  const auto own = [](const char* name) { return FindWindowExA(nullptr, nullptr, name, nullptr); };
-  const HWND cell = program_->Cell("2"), list = program_->PortList();
-  const std::pair<std::function<void()>, bool> attacks[] = {  // and whether all windows stay
-      {[&] { DestroyUnder(GetParent(program_->Cell("15"))); }, false},  // the status group box
-      {[&] { DestroyUnder(own("obj_")); }, false},                      // the timer window
-      {[&] {  // a cell hidden, then told it is destroyed
-         ShowWindow(cell, SW_HIDE);
-         SendMessageA(cell, WM_DESTROY, 0, 0);
-         PostMessageA(cell, WM_NCDESTROY, 0, 0);
+  const std::pair<void (*)(Pinlorn&), bool> attacks[] = {  // and whether all windows stay
+      {[](Pinlorn& p) { DestroyUnder(GetParent(p.Cell("15"))); }, false},  // the status group box
+      {[](Pinlorn&) { DestroyUnder(FindWindowExA(nullptr, nullptr, "obj_", nullptr)); }, false},  // timer
+      {[](Pinlorn& p) {  // a cell hidden, then told it is destroyed
+         ShowWindow(p.Cell("2"), SW_HIDE);
+         SendMessageA(p.Cell("2"), WM_DESTROY, 0, 0);
+         PostMessageA(p.Cell("2"), WM_NCDESTROY, 0, 0);
        }, true},
-      {[&] {
-         const auto text = reinterpret_cast<LPARAM>(item.c_str());
-         for (int i = 0; i < 200; ++i) SendMessageA(list, CB_ADDSTRING, 0, text);
-         SendMessageA(own("ComboLBox"), LB_GETSELITEMS, 1 << 30, 0);
+      {[](Pinlorn& p) {
+         static const std::string item(1 << 12, 'x');
+         for (int i = 0; i < 200; ++i) SendMessageA(p.PortList(), CB_ADDSTRING, 0, LPARAM(item.c_str()));
+         SendMessageA(FindWindowExA(nullptr, nullptr, "ComboLBox", nullptr), LB_GETSELITEMS, 1 << 30, 0);
        }, true},
   };
   for (const auto& [attack, windowsKept] : attacks) {
     SCOPED_TRACE(&attack - &attacks[0].first);
-    attack();
+    attack(*program_);
     WaitUntilTaken();
     ExpectStillServes(windowsKept);
     windows_ = OwnWindows();
   }
-  EXPECT_EQ(SendMessageA(list, CB_GETCOUNT, 0, 0), 1);
+  EXPECT_EQ(SendMessageA(program_->PortList(), CB_GETCOUNT, 0, 0), 1);
   ExpectClosesCleanly();
 }
 

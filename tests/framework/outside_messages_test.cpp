@@ -84,10 +84,9 @@ TEST_F(OutsideMessagesTest, DestroyMessagesFromOutsideEndNothing) {
   SetVisible(label, false);
   const int32_t live = ObjectBase::LiveCount();
   const HWND inner[] = {GetWindow(combo->Handle, GW_CHILD), DroppedListOfThisThread()};
-  const HWND targets[] = {label->Handle, TimerHost->Handle, inner[0], inner[1]};
   std::atomic<bool> sent{false};
-  std::thread other([&] {
-    for (HWND window : targets) {
+  std::thread other([&, label = label->Handle, host = TimerHost->Handle] {
+    for (HWND window : {label, host, inner[0], inner[1]}) {
       for (UINT msg : {WM_DESTROY, WM_NCDESTROY}) {
         SendMessageA(window, msg, 0, 0);
         PostMessageA(window, msg, 0, 0);

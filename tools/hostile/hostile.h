@@ -25,9 +25,8 @@ uintptr_t TickProcedure(HWND mainWindow);
 // posted to every other window of the program. Returns how many.
 int PostCloseToAllButMain(HWND mainWindow);
 
-// What any program can have the system do to a window of the program: it
-// moves the window under a hidden window of its own and destroys that one,
-// and the system destroys the program's window with it.
+// Moves a window of the program under a window of this process and destroys
+// that: the system destroys the program's window with it.
 void DestroyUnder(HWND window);
 
 // Forged WM_TIMER posted to every window of the program, with lParam 0 and
