@@ -2,19 +2,9 @@
 # build on a machine that runs no 32-bit code, where only 64-bit Wine works.
 # What ships stays 32-bit (mingw-i686-win32.cmake); the same sources build
 # for both.
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(PINLORN_MINGW x86_64-w64-mingw32)
-if(NOT PINLORN_THREAD_MODEL)
-  set(PINLORN_THREAD_MODEL posix)
-endif()
-set(CMAKE_C_COMPILER ${PINLORN_MINGW}-gcc-${PINLORN_THREAD_MODEL})
-set(CMAKE_CXX_COMPILER ${PINLORN_MINGW}-g++-${PINLORN_THREAD_MODEL})
-set(CMAKE_RC_COMPILER ${PINLORN_MINGW}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${PINLORN_MINGW})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
 # Windows programs that CMake itself runs go through 64-bit Wine (Debian's
 # wine64 package has its loader only here). The tests run in a Wine session
 # of their own: tests/session.sh.
