@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "color_values.h"
@@ -36,16 +37,22 @@ class HandlerList : public PointerList {
   void Append(MessageHandler handler, bool keepAfterTermination);
 };
 
+// A notification code a kind reacts to, or none (std::nullopt). Every 16-bit
+// value is some kind's code (a static's click is STN_CLICKED, 0), so "none"
+// is kept apart from all of them and matches no code.
+using NotifyCode = std::optional<uint16_t>;
+
 // Per-kind message numbers, notification codes and style bits that adapt the
-// generic operations to a standard window class. 0 = the kind has none.
+// generic operations to a standard window class. A message or style entry of
+// 0 means the kind has none.
 struct KindTable {
   ControlProc ClearProc;
   AddItemRoutine AddItemProc;
-  uint16_t ClickCode;
-  uint16_t EnterCode;
-  uint16_t ExitCode;
-  uint16_t ChangeCode;
-  uint16_t SelectCode;
+  NotifyCode ClickCode;
+  NotifyCode EnterCode;
+  NotifyCode ExitCode;
+  NotifyCode ChangeCode;
+  NotifyCode SelectCode;
   uint16_t CountMsg;
   uint16_t ReplaceLineMsg;
   uint16_t GetItemDataMsg;
@@ -90,11 +97,11 @@ constexpr uint8_t kTopSet = 1 << 1;
 
 class TControl : public ObjectBase {
  public:
-  void Init() override;                      // slot 0: control defaults
-  void Done() override;                      // slot 1: control teardown
-  virtual void InitControl(TControl* parent);  // slot 2
-  virtual bool Realize();                    // slot 3: window.cpp
-  virtual LRESULT HandleMessage(MessageRecord& message);  // slot 4: dispatch.cpp
+  void Init() override;  // the control defaults
+  void Done() override;  // the control's teardown
+  virtual void InitControl(TControl* parent);
+  virtual bool Realize();                                // window.cpp
+  virtual LRESULT HandleMessage(MessageRecord& message);  // dispatch.cpp
 
   HWND Handle;
   uint32_t ClassStyle;
@@ -148,8 +155,6 @@ class TControl : public ObjectBase {
   ControlProc AfterCreateHook;
 };
 
-// The control of a window of this thread, or null when it has none.
-TControl* BoundControl(HWND window);
 // Zero-filled control, then InitControl(parent).
 TControl* NewControl(TControl* parent);
 // Puts the control under `newParent` in the records: its list of children,

@@ -52,6 +52,7 @@ void OfferFocus(TControl* control) {
 constexpr KindTable StaticKind = [] {
   KindTable kind{};
   kind.ClearProc = ClearText;
+  kind.ClickCode = STN_CLICKED;
   kind.AlignLeftBits = SS_LEFT;
   kind.AlignRightBits = SS_RIGHT;
   kind.AlignCentreBits = SS_CENTER;

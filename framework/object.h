@@ -6,7 +6,7 @@
 
 class PointerList;
 
-// Root of every framework type; only its Init slot exists at this level.
+// Root of every framework type; only Init exists at this level.
 class ObjectRoot {
  public:
   virtual void Init() {}

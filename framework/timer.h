@@ -5,8 +5,8 @@
 
 class Timer : public ObjectBase {
  public:
-  void Done() override;                // slot 1: stop, tear down, maintain TimerHost
-  virtual void SetEnabled(bool enabled);  // slot 2
+  void Done() override;  // stops the timer, tears it down, lets TimerHost go with the last one
+  virtual void SetEnabled(bool enabled);
 
   UINT_PTR TimerId = 0;  // the Timer's own address while its platform timer runs
   bool Enabled = false;
