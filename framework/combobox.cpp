@@ -131,7 +131,7 @@ void TrackList(TControl* control, const MessageRecord& message) {
     case CBN_DROPDOWN:
       control->DroppedDown = true;
       control->SelectionAtDropDown = GetItemIndex(control);
-      if (control->DropDownHook != nullptr) control->DropDownHook(control);
+      SizeComboList(control);
       break;
     case CBN_CLOSEUP:
       control->DroppedDown = false;
@@ -167,8 +167,6 @@ TControl* CreateComboBox(TControl* parent, uint32_t comboOptions) {
   TControl* combo = CreateChildControl(parent, "COMBOBOX",
                                        ComboStyleFromOptions(comboOptions) | kComboBaseStyle,
                                        &ComboKind, true);
-  combo->AfterCreateHook = SubclassChildren;
-  combo->DropDownHook = SizeComboList;
   combo->ClassStyle |= CS_DBLCLKS;
   SetDefaultSize(combo, kComboSize.cx, kComboSize.cy);
   AddMessageHandler(combo, ComboBoxHandler);
@@ -194,6 +192,13 @@ bool ComboBoxHandler(TControl* control, MessageRecord& message, LRESULT& result)
   if (message.Msg == ReflectedCommand) {
     if (IsShowing(control)) TrackList(control, message);
     return false;
+  }
+  if (message.Msg == WM_CREATE) {
+    // The standard creation makes the inner windows; they are subclassed
+    // as soon as they exist.
+    result = CallDefault(control, message);
+    if (result != -1) SubclassChildren(control);
+    return true;
   }
   if (message.Msg == WM_DESTROY) UnsubclassChildren(control->Handle);
   return false;

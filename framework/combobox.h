@@ -27,18 +27,19 @@ TControl* CreateComboBox(TControl* parent, uint32_t comboOptions);
 uint32_t ComboStyleFromOptions(uint32_t comboOptions);
 
 // Combo boxes: answers the colour requests of the inner edit field and list
-// with the combo's own colours (handled), tracks the dropped list and defers
+// with the combo's own colours (handled), subclasses the inner windows once
+// WM_CREATE has made them (handled), tracks the dropped list and defers
 // selection changes through the queue (not handled), unsubclasses on
 // WM_DESTROY (not handled).
 bool ComboBoxHandler(TControl* control, MessageRecord& message, LRESULT& result);
-// DropDownHook of combo boxes: sizes the dropped list for 1 to 8 items.
+// As the list drops down: sizes it for 1 to 8 items.
 void SizeComboList(TControl* combo);
 
 // Whether the control and all its parents are shown or about to be.
 bool IsShowing(TControl* control);
 
-// AfterCreateHook of combo boxes: the inner windows get ChildSubclassProc,
-// their own procedure kept (also in their "PREV_PROC" property).
+// The inner windows get ChildSubclassProc, their own procedure kept (also in
+// their "PREV_PROC" property).
 void SubclassChildren(TControl* control);
 // Gives the inner windows of `window` their own procedures back.
 void UnsubclassChildren(HWND window);

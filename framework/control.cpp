@@ -2,7 +2,7 @@
 
 #include "guards.h"
 
-ControlProc ForgetControlHook = nullptr;
+TControl* MainWindow = nullptr;
 
 namespace {
 
@@ -18,8 +18,12 @@ bool IsWithin(const TControl* control, const TControl* ancestor) {
   return false;
 }
 
-// Whoever remembers the control as the one with the focus forgets it.
-void ForgetFocus(TControl* control) {
+// Whoever remembers the control forgets it: the application as its main
+// window, the main window as its active form, its form as the control with
+// the focus.
+void ForgetControl(TControl* control) {
+  if (MainWindow == control) MainWindow = nullptr;
+  if (MainWindow != nullptr && MainWindow->FocusedControl == control) MainWindow->FocusedControl = nullptr;
   if (TControl* form = ParentForm(control); form != nullptr && form->FocusedControl == control) {
     form->FocusedControl = nullptr;
   }
@@ -113,8 +117,7 @@ void TControl::Done() {
   if (Destroying) return;
   Destroying = true;
 
-  if (ForgetControlHook != nullptr) ForgetControlHook(this);
-  ForgetFocus(this);
+  ForgetControl(this);
   // Handle is cleared when the system destroys the window, so a handle
   // still set is this control's own window.
   const bool ownWindow = Handle != nullptr && IsWindow(Handle);

@@ -138,7 +138,6 @@ class TControl : public ObjectBase {
   NotifyEvent OnClick;
   TControl* FocusedControl;
   bool ShowPending;
-  ControlProc DropDownHook;
   bool DroppedDown;
   int32_t SelectionAtDropDown;
   uint8_t FocusDepth;
@@ -152,7 +151,6 @@ class TControl : public ObjectBase {
   bool RepaintOnResize;
   std::string Text;
   CloseQueryEvent OnCloseQuery;
-  ControlProc AfterCreateHook;
 };
 
 // Zero-filled control, then InitControl(parent).
@@ -166,10 +164,10 @@ TControl* ParentForm(TControl* control);
 // The control of a window of this thread, or null when it has none.
 TControl* BoundControl(HWND window);
 
-// Called as every control's teardown begins, so that a higher layer can
-// forget what it remembers of it (the application, its main window). Null
-// while nothing is set.
-extern ControlProc ForgetControlHook;
+// The application's main form (the run loop's, application.h). It lives
+// here because a control's teardown makes everyone forget the control,
+// the application among them.
+extern TControl* MainWindow;
 
 // Keeps a control alive across a call that may release it. A control whose
 // teardown has begun is not held again.

@@ -93,7 +93,6 @@ void FinishWindow(TControl* control, HWND window) {
   if (!control->IsChild) {
     SendToControl(control, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(WindowIcon(control)));
   }
-  if (control->AfterCreateHook != nullptr) control->AfterCreateHook(control);
   RealizeChildren(control);
 }
 
