@@ -15,7 +15,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     BuildMainForm(TheMainForm);
     // Run releases the window, and with it the MainForm, when the loop ends:
     // after the quit message, whoever posted it, or the main window's end.
-    Run(TheMainForm->Window);
+    // It clears the variable it is given, which must not be a field of the
+    // MainForm it frees.
+    TControl* window = TheMainForm->Window;
+    Run(window);
   } catch (...) {
     // Only memory running out while the window is built gets here: every
     // message and tick catches what it throws. The run ends as every run

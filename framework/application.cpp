@@ -1,21 +1,7 @@
 #include "application.h"
 
-TControl* MainWindow = nullptr;
 bool Running = false;
 bool Terminated = false;
-
-namespace {
-
-// A control that goes is no longer the main window, nor the form the main
-// window remembers as its active one.
-void ForgetControl(TControl* control) {
-  if (MainWindow == control) MainWindow = nullptr;
-  if (MainWindow != nullptr && MainWindow->FocusedControl == control) MainWindow->FocusedControl = nullptr;
-}
-
-[[maybe_unused]] const bool forgetControlHooked = (ForgetControlHook = ForgetControl, true);
-
-}  // namespace
 
 bool IsMainWindow(TControl* control) {
   if (control == nullptr) return false;
@@ -23,7 +9,7 @@ bool IsMainWindow(TControl* control) {
   return control == MainWindow;
 }
 
-bool PumpOne(TControl* /*mainForm*/) {
+bool PumpOne() {
   MSG msg;
   if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
   // A WM_NULL is still dispatched but ends the current drain.
@@ -37,8 +23,8 @@ bool PumpOne(TControl* /*mainForm*/) {
   return more;
 }
 
-void ProcessMessages(TControl* mainForm) {
-  while (PumpOne(mainForm)) {
+void ProcessMessages() {
+  while (PumpOne()) {
   }
 }
 
@@ -48,10 +34,8 @@ void Shutdown(TControl*& mainForm) {
   TControl* form = MainWindow;
   MainWindow = nullptr;
   if (form == nullptr) return;
-  // One release for the hold taken here, one for the caller's variable.
-  AddRef(form);
+  // The caller's variable is the form's holder: it lets go.
   mainForm = nullptr;
-  Release(form);
   Release(form);
 }
 
@@ -64,7 +48,7 @@ void Run(TControl*& mainForm) {
     // for messages already seen but left queued (those behind a WM_NULL that
     // ended the last drain), which would otherwise wait for new input.
     MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    ProcessMessages(mainForm);
+    ProcessMessages();
   }
   if (mainForm != nullptr) Shutdown(mainForm);
 }

@@ -114,8 +114,9 @@ LRESULT MarkDestroyed(TControl* control, MessageRecord& message) {
   // messages of windows whose controls are already gone.
   if (message.Window == control->Handle) {
     control->WindowDestroyed = true;
-    // However the main window goes, the run ends with it.
-    if (control == MainWindow) PostQuitMessage(0);
+    // However the main window goes (closed, or destroyed by the system),
+    // the run ends with it; the program's own release of a form is no end.
+    if (IsMainWindow(control) && !control->Destroying) PostQuitMessage(0);
   }
   return CallDefault(control, message);
 }
@@ -142,7 +143,6 @@ LRESULT Close(TControl* control, MessageRecord& message) {
   // window are parts of the program that the program keeps pointers to: a
   // close request sent to them by another program changes nothing.
   if (control->IsChild) return 0;
-  if (IsMainWindow(control)) PostQuitMessage(0);
   WindowDestruction destruction;  // the standard close destroys the window
   return CallDefault(control, message);
 }
@@ -275,9 +275,5 @@ bool CloseQueryHandler(TControl* control, MessageRecord& message, LRESULT& resul
     return true;
   }
   control->OnCloseQuery = {};
-  if (canClose && IsMainWindow(control)) {
-    PostQuitMessage(0);
-    result = 0;
-  }
   return false;
 }

@@ -34,5 +34,6 @@ TControl* ControlOfWindow(HWND window);
 
 void SetOnCloseQuery(TControl* control, CloseQueryEvent handler);
 // WM_CLOSE: asks OnCloseQuery; handled (window stays) only when the answer
-// is no while the run loop is active.
+// is no while the run loop is active. Otherwise the window is destroyed, and
+// the main window's destruction ends the run.
 bool CloseQueryHandler(TControl* control, MessageRecord& message, LRESULT& result);

@@ -237,7 +237,8 @@ TEST(ExitQuestion, NoKeepsTheWindowYesEndsTheRunBothZeroDR) {
     const EndRunUnlessDone endRun{program, person.Done};
     person.AnswersNoThenYes(marker);
   });
-  ::Run(f->Window);
+  TControl* mainWindow = f->Window;
+  ::Run(mainWindow);
   personsThread.join();
   EXPECT_TRUE(person.Done) << "the person stopped half way";
 

@@ -60,10 +60,10 @@ TEST_F(RunLoopTest, WmNullEndsADrainAndWmQuitIsNeverDispatched) {
   marker.Post(kMarker, 2);
   PostMessageA(nullptr, WM_QUIT, 0, 0);
   marker.Post(kMarker, 3);
-  ProcessMessages(nullptr);
+  ProcessMessages();
   EXPECT_EQ(marker.seen, (std::vector<WPARAM>{1, 0})) << "the WM_NULL is dispatched, then the drain ends";
   EXPECT_FALSE(Terminated);
-  ProcessMessages(nullptr);
+  ProcessMessages();
   EXPECT_EQ(marker.seen, (std::vector<WPARAM>{1, 0, 2, 3})) << "messages behind the quit still run";
   EXPECT_TRUE(Terminated);
 }
