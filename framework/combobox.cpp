@@ -4,7 +4,7 @@
 #include <iterator>
 
 #include "dispatch.h"
-#include "guards.h"
+#include "refusals.h"
 #include "items.h"
 #include "kinds.h"
 #include "properties.h"
@@ -56,15 +56,10 @@ WNDPROC ReplacedProcOf(HWND window) {
   return index >= 0 ? reinterpret_cast<WNDPROC>(innerWindows->Items[index + 1]) : nullptr;
 }
 
-// An inner window ends only with its combo box: while the combo box's
-// control lives and its window has not been destroyed, a destroy message to
-// an inner window came from another program. (The dropped list is not shown
-// on screen most of the time, so its visibility tells nothing.)
-bool ComboOfInnerLives(HWND window) {
+// The combo box an inner window belongs to; null once its control is gone.
+const TControl* ComboOfInner(HWND window) {
   const int32_t index = InnerIndex(window);
-  if (index < 0) return false;
-  const TControl* combo = BoundControl(static_cast<HWND>(innerWindows->Items[index + 2]));
-  return combo != nullptr && !combo->WindowDestroyed;
+  return index >= 0 ? BoundControl(static_cast<HWND>(innerWindows->Items[index + 2])) : nullptr;
 }
 
 // Gives the inner window its own procedure back.
@@ -92,17 +87,6 @@ HWND DroppedListOf(HWND combo) {
   OwnRequest own;
   if (!GetComboBoxInfo(combo, &info) || info.hwndList == nullptr) return nullptr;
   return GetParent(info.hwndList) != combo ? info.hwndList : nullptr;
-}
-
-// An inner window is part of its control, which no request closes; it takes
-// the guards of the control's own window too. `answer` is what the sender
-// of a refused message gets back.
-bool IsRefusedByInnerWindow(HWND hwnd, UINT msg, WPARAM wParam, LRESULT& answer) {
-  answer = 0;
-  const bool destruction = msg == WM_DESTROY || msg == WM_NCDESTROY;
-  return msg == WM_CLOSE || IsForeignRequest(msg, answer) || IsForgedLeftPress(msg) ||
-         IsForgedCreation(msg) || (destruction && ComboOfInnerLives(hwnd)) ||
-         HasForeignDeviceContext(msg, wParam);
 }
 
 // Keys typed into an inner window of a shown combo box: a Tab goes no
@@ -248,7 +232,8 @@ void UnsubclassChildren(HWND window) {
 LRESULT CALLBACK ChildSubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
   try {
     LRESULT refused = 0;
-    if (IsRefusedByInnerWindow(hwnd, msg, wParam, refused)) return refused;
+    const MessageRecord message{hwnd, msg, wParam, lParam};
+    if (IsRefused(Arrival{true, ComboOfInner(hwnd), message}, refused)) return refused;
     const WNDPROC previous = ReplacedProcOf(hwnd);
     if (msg == WM_NCDESTROY && previous != nullptr) RestoreProc(hwnd, previous);
     TControl* owner = ControlOfWindow(GetParent(hwnd));

@@ -1,6 +1,6 @@
 #include "control.h"
 
-#include "guards.h"
+#include "refusals.h"
 
 TControl* MainWindow = nullptr;
 

@@ -82,6 +82,9 @@ struct ClientInsetRect {
   int32_t Right;
 };
 
+// The standard class of labels and framed panels (the port monitor's cells).
+constexpr char kStaticClass[] = "STATIC";
+
 constexpr uint32_t kDefaultClassStyle = CS_OWNDC;
 constexpr uint32_t kDefaultStyle = WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_OVERLAPPEDWINDOW;
 constexpr uint32_t kDefaultExStyle = WS_EX_CONTROLPARENT;

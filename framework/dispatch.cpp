@@ -5,7 +5,7 @@
 
 #include "application.h"
 #include "focus.h"
-#include "guards.h"
+#include "refusals.h"
 
 TControl* CreatingControl = nullptr;
 
@@ -85,30 +85,6 @@ void AdoptWindow(TControl* control, const MessageRecord& message) {
   }
 }
 
-// A static control reports a press in its client area to its parent as a
-// click, and that is all it does with it: it takes neither the mouse nor a
-// drag. Such a press counts whoever made it, as Windows draws no line
-// between a program's posted press and the mouse's. (A press on the frame
-// may start a drag, and is not taken from another program.)
-bool TakesEveryPress(const TControl* control, UINT msg) {
-  return (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK) && control->BaseClassName != nullptr &&
-         std::strcmp(control->BaseClassName, kStaticClass) == 0;
-}
-
-// What another program may not have a framework window do: drop a list
-// down, start dragging a window or take the mouse with a press the mouse did
-// not make; make a request that only this program makes; start or end a
-// window that is already there or still there; draw into another program's
-// device context. `answer` is what the sender then gets back.
-bool IsForgery(const TControl* control, const MessageRecord& message, LRESULT& answer) {
-  answer = 0;
-  const bool ownWindow = message.Window == control->Handle;
-  return (IsForgedLeftPress(message.Msg) && !TakesEveryPress(control, message.Msg)) ||
-         IsForeignRequest(message.Msg, answer) || (ownWindow && IsForgedCreation(message.Msg)) ||
-         IsForgedDestruction(message.Msg, message.Window) ||
-         HasForeignDeviceContext(message.Msg, message.WParam);
-}
-
 LRESULT MarkDestroyed(TControl* control, MessageRecord& message) {
   // Only this control's own window: the main form also sees the last
   // messages of windows whose controls are already gone.
@@ -138,11 +114,8 @@ LRESULT TakeFocusIfAllowed(TControl* control, MessageRecord& message) {
   return result;
 }
 
+// A form's close (the refusals let no other control's close get here).
 LRESULT Close(TControl* control, MessageRecord& message) {
-  // Only a top-level form has a close box. Child controls and the timer
-  // window are parts of the program that the program keeps pointers to: a
-  // close request sent to them by another program changes nothing.
-  if (control->IsChild) return 0;
   WindowDestruction destruction;  // the standard close destroys the window
   return CallDefault(control, message);
 }
@@ -246,7 +219,7 @@ bool RunHandlerChain(TControl* control, MessageRecord& message, LRESULT& result)
 LRESULT TControl::HandleMessage(MessageRecord& message) {
   AdoptWindow(this, message);
   LRESULT result = 0;
-  if (IsForgery(this, message, result)) return result;
+  if (IsRefused(Arrival{false, this, message}, result)) return result;
   if (RunHandlerChain(this, message, result)) return result;
   return BuiltInHandling(this, message);
 }

@@ -8,8 +8,6 @@
 // Framework window classes are named this prefix and the class they are
 // built on ("obj_STATIC"); a form's class is "obj_Form".
 constexpr char kClassPrefix[] = "obj_";
-// The standard class of labels and framed panels (the port monitor's cells).
-constexpr char kStaticClass[] = "STATIC";
 
 // The control whose CreateWindowExA is in progress: the first message of the
 // new window binds the window to it.

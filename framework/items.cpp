@@ -1,6 +1,6 @@
 #include "items.h"
 
-#include "guards.h"
+#include "refusals.h"
 #include "properties.h"
 #include "window.h"
 

@@ -2,7 +2,7 @@
 
 #include "application.h"
 #include "dispatch.h"
-#include "guards.h"
+#include "refusals.h"
 
 namespace {
 
