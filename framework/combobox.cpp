@@ -202,12 +202,9 @@ void SizeComboList(TControl* combo) {
   combo->OnDropDown(combo);
 }
 
-bool IsShowing(TControl* control) {
-  const bool showing = control->Visible || control->ShowPending;
-  if (control->IsChild && control->Parent != nullptr) {
-    IsVisible(control->Parent);
-    return showing && IsShowing(control->Parent);
-  }
+bool IsShowing(const TControl* control) {
+  const bool showing = IsVisible(control) || control->ShowPending;
+  if (control->IsChild && control->Parent != nullptr) return showing && IsShowing(control->Parent);
   return showing;
 }
 

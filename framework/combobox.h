@@ -36,7 +36,7 @@ bool ComboBoxHandler(TControl* control, MessageRecord& message, LRESULT& result)
 void SizeComboList(TControl* combo);
 
 // Whether the control and all its parents are shown or about to be.
-bool IsShowing(TControl* control);
+bool IsShowing(const TControl* control);
 
 // The inner windows get ChildSubclassProc, their own procedure kept (also in
 // their "PREV_PROC" property).

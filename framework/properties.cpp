@@ -24,29 +24,24 @@ void SetText(TControl* control, const std::string& text) {
 }
 
 std::string GetText(TControl* control) {
-  if (control->Handle != nullptr) {
-    const int length = GetWindowTextLengthA(control->Handle);
-    control->Text.resize(length > 0 ? length : 0);
-    if (length > 0) {
-      // The length is an upper bound; keep what was actually copied.
-      const int copied = GetWindowTextA(control->Handle, control->Text.data(), length + 1);
-      control->Text.resize(copied > 0 ? copied : 0);
-    }
-  }
-  return control->Text;
+  const int length = control->Handle != nullptr ? GetWindowTextLengthA(control->Handle) : 0;
+  if (length <= 0) return control->Handle != nullptr ? std::string() : control->Text;
+  std::string text(static_cast<size_t>(length), '\0');
+  // The length is an upper bound; keep what was actually copied.
+  const int copied = GetWindowTextA(control->Handle, text.data(), length + 1);
+  text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+  return text;
 }
 
 RECT GetBounds(TControl* control) {
   RECT bounds = control->Bounds;
-  if (control->Handle != nullptr && GetWindowRect(control->Handle, &bounds)) {
-    if (control->IsChild && control->Parent != nullptr) {
-      POINT origin{0, 0};
-      if (control->Parent->Handle != nullptr) ClientToScreen(control->Parent->Handle, &origin);
-      OffsetRect(&bounds, -origin.x, -origin.y);
-    }
-    control->Bounds = bounds;
+  if (control->Handle != nullptr && GetWindowRect(control->Handle, &bounds) &&
+      control->IsChild && control->Parent != nullptr) {
+    POINT origin{0, 0};
+    if (control->Parent->Handle != nullptr) ClientToScreen(control->Parent->Handle, &origin);
+    OffsetRect(&bounds, -origin.x, -origin.y);
   }
-  return control->Bounds;
+  return bounds;
 }
 
 void SetBounds(TControl* control, const RECT& bounds) {

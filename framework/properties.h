@@ -1,6 +1,8 @@
 #pragma once
-// Control text, geometry, style and alignment, and repainting. Every setter works before the window exists (record only)
-// and after (record and window kept in step). Visibility and the icon are
+// Control text, geometry, style and alignment, and repainting. Every setter
+// works before the window exists (record only) and after (record and window
+// kept in step); the getters read the window when there is one, and change
+// nothing. Visibility and the icon are
 // the window's (window.h); which controls take the focus, focus.h; the
 // focus move of a click, notifications.h.
 #include "control.h"

@@ -166,10 +166,10 @@ void SetVisible(TControl* control, bool visible) {
   }
 }
 
-bool IsVisible(TControl* control) {
-  if (control->Handle != nullptr && !control->IsChild) {
-    control->Visible = IsWindowVisible(control->Handle) != 0;
-  }
+bool IsVisible(const TControl* control) {
+  // A top-level window may be shown or hidden by the system; a child's
+  // record says what the program asked for.
+  if (control->Handle != nullptr && !control->IsChild) return IsWindowVisible(control->Handle) != 0;
   return control->Visible;
 }
 

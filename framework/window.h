@@ -14,7 +14,7 @@ void RealizeChildren(TControl* control);
 void AttachToParent(TControl* control, TControl* newParent);
 
 void SetVisible(TControl* control, bool visible);
-bool IsVisible(TControl* control);
+bool IsVisible(const TControl* control);
 
 // The big icon of a top-level window: the "MAINICON" resource for the main
 // window, a copy of the main window's for other forms; remembered.
