@@ -3,6 +3,8 @@
 #include <cstring>
 #include <optional>
 
+#include "control.h"
+
 namespace {
 
 // Requests that the framework takes only from its own code, and what anyone
@@ -29,9 +31,6 @@ constexpr OwnRequestRow kOwnRequests[] = {
     {LB_DELETESTRING, LB_ERR}, {LB_RESETCONTENT, LB_ERR}, {LB_DIR, LB_ERR},
     {LB_ADDFILE, LB_ERR},     {LB_INITSTORAGE, LB_ERR}, {LB_GETSELITEMS, LB_ERR},
 };
-int ownRequestDepth = 0;
-int windowsBeingCreated = 0;
-int windowsBeingDestroyed = 0;
 
 // The colour request of 16-bit Windows, which the system still knows.
 constexpr UINT kOldColorRequest = 0x0019;
@@ -92,7 +91,7 @@ Verdict ForgedPress(const Arrival& arrival) {
 
 // A request that the framework takes only from its own code (kOwnRequests).
 Verdict ForeignRequest(const Arrival& arrival) {
-  if (ownRequestDepth != 0) return kPasses;
+  if (OwnRequest::Active()) return kPasses;
   for (const OwnRequestRow& request : kOwnRequests) {
     if (arrival.Message.Msg == request.Msg) return request.Answer;
   }
@@ -106,7 +105,7 @@ Verdict ForeignRequest(const Arrival& arrival) {
 // window's notices are judged.)
 Verdict ForgedCreation(const Arrival& arrival) {
   const MessageRecord& message = arrival.Message;
-  if (!IsCreationNotice(message.Msg) || windowsBeingCreated != 0) return kPasses;
+  if (!IsCreationNotice(message.Msg) || WindowCreation::Active()) return kPasses;
   return arrival.InnerWindow || message.Window == arrival.Control->Handle ? kRefused : kPasses;
 }
 
@@ -124,8 +123,8 @@ Verdict ForgedDestruction(const Arrival& arrival) {
   if (arrival.InnerWindow) {
     return arrival.Control != nullptr && !arrival.Control->WindowDestroyed ? kRefused : kPasses;
   }
-  const bool forged = windowsBeingDestroyed == 0 && InSendMessage() && !UnderAnotherThreadsWindow(message.Window);
-  return forged ? kRefused : kPasses;
+  const bool fromNoDestruction = !WindowDestruction::Active() && InSendMessage();
+  return fromNoDestruction && !UnderAnotherThreadsWindow(message.Window) ? kRefused : kPasses;
 }
 
 // A close request to a part of the program: only a top-level form has a
@@ -182,12 +181,3 @@ void FilterPostedForgeries() {
     postedFilter = SetWindowsHookExA(WH_GETMESSAGE, NullPostedForgery, nullptr, GetCurrentThreadId());
   }
 }
-
-OwnRequest::OwnRequest() { ++ownRequestDepth; }
-OwnRequest::~OwnRequest() { --ownRequestDepth; }
-
-WindowCreation::WindowCreation() { ++windowsBeingCreated; }
-WindowCreation::~WindowCreation() { --windowsBeingCreated; }
-
-WindowDestruction::WindowDestruction() { ++windowsBeingDestroyed; }
-WindowDestruction::~WindowDestruction() { --windowsBeingDestroyed; }

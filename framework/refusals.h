@@ -8,7 +8,9 @@
 // a tick is taken only for a running timer of the timer window (timer.cpp),
 // and a window's GWLP_USERDATA only when it names a live control of that
 // window (BoundControl, control.cpp).
-#include "control.h"
+#include "messages.h"
+
+class TControl;
 
 // Where a message arrived, and the control it concerns.
 struct Arrival {
@@ -28,32 +30,25 @@ bool IsRefused(const Arrival& arrival, LRESULT& answer);
 // destruction notices. Idempotent; call before the first window is made.
 void FilterPostedForgeries();
 
-// Marks the creation of a window by the program, for as long as the object
-// lives.
-class WindowCreation {
+// Marks, for as long as it lives, something the program itself is doing,
+// which the refusals then let through.
+template <class What>
+class OwnDoing {
  public:
-  WindowCreation();
-  ~WindowCreation();
-  WindowCreation(const WindowCreation&) = delete;
-  WindowCreation& operator=(const WindowCreation&) = delete;
+  OwnDoing() { ++depth_; }
+  ~OwnDoing() { --depth_; }
+  OwnDoing(const OwnDoing&) = delete;
+  OwnDoing& operator=(const OwnDoing&) = delete;
+  static bool Active() { return depth_ != 0; }
+
+ private:
+  static inline int depth_ = 0;
 };
 
-// Marks a destruction of windows that the program makes itself, for as long
-// as the object lives (it may serve a request another thread sent).
-class WindowDestruction {
- public:
-  WindowDestruction();
-  ~WindowDestruction();
-  WindowDestruction(const WindowDestruction&) = delete;
-  WindowDestruction& operator=(const WindowDestruction&) = delete;
-};
-
-// Marks the framework's own sending of a request that it refuses from
-// anyone else, for as long as the object lives.
-class OwnRequest {
- public:
-  OwnRequest();
-  ~OwnRequest();
-  OwnRequest(const OwnRequest&) = delete;
-  OwnRequest& operator=(const OwnRequest&) = delete;
-};
+// The program creates a window.
+using WindowCreation = OwnDoing<struct CreatingAWindow>;
+// The program destroys windows itself (perhaps serving a request that
+// another thread sent).
+using WindowDestruction = OwnDoing<struct DestroyingWindows>;
+// The framework sends a request that it refuses from anyone else.
+using OwnRequest = OwnDoing<struct SendingAnOwnRequest>;
