@@ -124,6 +124,9 @@ class TControl : public ObjectBase {
   bool WindowDestroyed;
   int32_t DispatchDepth;
   int32_t ControlId;
+  // Not a form: every child control, and the timer window, which has no
+  // parent but must never count as a form (no close, no icon, never the
+  // main window).
   bool IsChild;
   bool NoTextRepaint;
   uint8_t PositionSet;  // kLeftSet, kTopSet
@@ -139,6 +142,9 @@ class TControl : public ObjectBase {
   RECT Bounds;
   ClientInsetRect ClientInsets;
   NotifyEvent OnClick;
+  // On a form, the child that last had the focus. The main window may hold
+  // another form here instead: the one last active, which its activation
+  // hands the focus on to.
   TControl* FocusedControl;
   bool ShowPending;
   bool DroppedDown;
