@@ -110,15 +110,13 @@ void BuildControl(MainForm* form, const ControlRow& row) {
   if (row.Settings & kCaption) SetText(control, row.Text);
 }
 
-void SetFlipHandler(MainForm* form, size_t pinMapIndex) {
-  TControl* cell = form->*kCellFields[pinMapIndex];
-  cell->OnClick = NotifyEvent{kFlipBitHandlers[pinMapIndex], form};
-}
-
 // The writable cells of a register, in PinMap order, from its bit `firstBit` on.
 void SetFlipHandlers(MainForm* form, Register reg, uint8_t firstBit) {
-  for (size_t i = 0; i < kClickableCount; ++i) {
-    if (PinMap[i].Reg == reg && PinMap[i].Bit >= firstBit) SetFlipHandler(form, i);
+  for (size_t i = 0; i < PinMap.size(); ++i) {
+    const PinMapEntry& pin = PinMap[i];
+    if (pin.ClickFlips && pin.Reg == reg && pin.Bit >= firstBit) {
+      (form->*kCellFields[i])->OnClick = NotifyEvent{&FlipBit, form};
+    }
   }
 }
 
@@ -150,7 +148,7 @@ void BuildMainForm(MainForm*& form) {
   // The timer is enabled in the middle of the wiring, after Cell1 (CR bit 0);
   // ticks only arrive from the run loop, so every handler is in place before
   // the first one.
-  SetFlipHandler(form, PinIndex(Register::CR, 0));
+  form->Cell1->OnClick = NotifyEvent{&FlipBit, form};
   form->PollTimer->SetEnabled(true);
   SetFlipHandlers(form, Register::CR, 1);
   SetFlipHandlers(form, Register::DR, 0);

@@ -53,21 +53,6 @@ inline constexpr std::array<PinMapEntry, 20> PinMap = {{
     {Register::SR, 7, 0x80, "11", true, false},
 }};
 
-// The PinMap entry of a register's bit; the table's size when it has none.
-constexpr size_t PinIndex(Register reg, uint8_t bit) {
-  for (size_t i = 0; i < PinMap.size(); ++i) {
-    if (PinMap[i].Reg == reg && PinMap[i].Bit == bit) return i;
-  }
-  return PinMap.size();
-}
-
-// The entries a click writes: DR bits 0-7 and CR bits 0-5, which come first.
-constexpr size_t kClickableCount = [] {
-  size_t count = 0;
-  while (count < PinMap.size() && PinMap[count].ClickFlips) ++count;
-  return count;
-}();
-
 // The I/O port of a register: the low 16 bits of BaseAddress + offset.
 uint16_t RegisterPort(uint32_t offset);
 // Whether a port has been chosen (BaseAddress is not 0). Until then no
