@@ -73,6 +73,7 @@ inline constexpr std::array<ControlField, PinMap.size()> kCellFields = {
 // its left and the cells of its PinMap entries on its right.
 struct RegisterPanel {
   Register Reg;
+  uint16_t Offset;  // of the register's I/O port from the base address
   ControlField Box;
   const char* Caption;  // at creation; port discovery appends the I/O address
   int32_t Left;
@@ -84,11 +85,11 @@ struct RegisterPanel {
 // The panels from top to bottom. DRBox lies one pixel left of the others,
 // and its hexadecimal and binary labels are a pixel wider.
 inline constexpr std::array<RegisterPanel, kRegisterCount> kPanels = {{
-    {Register::DR, &MainForm::DRBox, "Data Register    (DR)  ", 0, 8,
+    {Register::DR, kDROffset, &MainForm::DRBox, "Data Register    (DR)  ", 0, 8,
      {&MainForm::DRDecimal, &MainForm::DRHex, &MainForm::DRBinary}, {32, 25, 66}},
-    {Register::CR, &MainForm::CRBox, "Control Register (CR)  ", 1, 64,
+    {Register::CR, kCROffset, &MainForm::CRBox, "Control Register (CR)  ", 1, 64,
      {&MainForm::CRDecimal, &MainForm::CRHex, &MainForm::CRBinary}, {32, 24, 65}},
-    {Register::SR, &MainForm::SRBox, "Status Register  (SR)  ", 1, 120,
+    {Register::SR, kSROffset, &MainForm::SRBox, "Status Register  (SR)  ", 1, 120,
      {&MainForm::SRDecimal, &MainForm::SRHex, &MainForm::SRBinary}, {32, 24, 65}},
 }};
 
