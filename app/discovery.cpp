@@ -105,8 +105,10 @@ void FindPorts(MainForm* form) {
 void ChooseBase(MainForm* form) {
   // Only LPT1 has a known address; any other choice leaves the port unchosen.
   if (GetText(form->PortList) == kLpt1) PortState.BaseAddress = kLpt1Base;
-  const uint32_t base = PortState.BaseAddress;
-  SetText(form->DRBox, GetText(form->DRBox) + HexText(base + kDROffset, kAddressHexDigits));
-  SetText(form->CRBox, GetText(form->CRBox) + HexText(base + kCROffset, kAddressHexDigits));
-  SetText(form->SRBox, GetText(form->SRBox) + HexText(base + kSROffset, kAddressHexDigits));
+  // From the caption each box was made with, so that choosing again gives a
+  // box its address anew rather than a second one.
+  for (const RegisterPanel& panel : kPanels) {
+    SetText(form->*panel.Box,
+            panel.Caption + HexText(PortState.BaseAddress + panel.Offset, kAddressHexDigits));
+  }
 }

@@ -11,8 +11,8 @@ inline constexpr char kParallelPortsKey[] = "HARDWARE\\DEVICEMAP\\PARALLEL PORTS
 
 // Fills PortList from the registry, then ChooseBase.
 void FindPorts(MainForm* form);
-// Sets BaseAddress when PortList's text is "LPT1" and appends each register's
-// address to its group-box caption.
+// Sets BaseAddress when PortList's text is "LPT1" and captions each group box
+// with its caption at creation followed by its register's address.
 void ChooseBase(MainForm* form);
 
 // The opened key (read-only), or 0 when it cannot be opened. A null path

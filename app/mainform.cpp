@@ -17,115 +17,82 @@
 
 namespace {
 
-enum class ControlKind : uint8_t { GroupBox, Label, BitCell, ComboBox };
+// The value labels' start-up texts and left edges: decimal, hexadecimal, binary.
+constexpr struct {
+  const char* Text;
+  int32_t Left;
+} kLabels[] = {{"000", 8}, {"00", 48}, {"00000000", 80}};
 
-// Further settings of a control, applied in this order after its size.
-enum Setting : uint8_t {
-  kNotTabStop = 1 << 0,
-  kCentred = 1 << 1,
-  kColour = 1 << 2,    // SetColor with the row's colour
-  kCaption = 1 << 3,   // SetText with the row's text (bit cells: created without one)
-};
-
-struct ControlRow {
-  ControlField Field;
-  ControlKind Kind;
-  ControlField Parent;
-  const char* Text;  // group boxes and labels: at creation; bit cells: set last
+struct Bounds {
   int32_t Left;
   int32_t Top;
   int32_t Width;
   int32_t Height;  // 0 keeps the control's default height
-  uint8_t Settings;
-  uint32_t Colour;
 };
-
-constexpr uint8_t kCell = kCentred | kCaption;
-constexpr uint8_t kFirstCell = kCentred | kColour | kCaption;
+constexpr int32_t kPanelWidth = 368;
+constexpr int32_t kPanelHeight = 52;
+constexpr int32_t kLabelTop = 24;
+constexpr int32_t kLabelHeight = 16;
+constexpr int32_t kCellTop = 16;
+constexpr int32_t kCellHeight = 24;
+constexpr Bounds kPortListBounds = {304, 184, 56, 0};
 // The port list keeps the height it is given, not rounded to whole entries.
 constexpr uint32_t kPortListOptions = kComboNoIntegralHeight;
 constexpr uint8_t kCellEdge = 0;  // dialog frame
 
-using F = MainForm;
-// The window's layout. Positions are relative to the parent's client area.
-// Within a panel the cells run from bit 0 (rightmost) to the left; Cell6 sits
-// one pixel off the grid and DRBox one pixel left of the other panels, and the
-// DR hexadecimal and binary labels are a pixel wider than those of CR and SR.
-constexpr ControlRow kComposition[] = {
-    {&F::DRBox, ControlKind::GroupBox, &F::Window, "Data Register    (DR)  ", 0, 8, 368, 52, kNotTabStop, 0},
-    {&F::DRDecimal, ControlKind::Label, &F::DRBox, "000", 8, 24, 32, 16, 0, 0},
-    {&F::DRHex, ControlKind::Label, &F::DRBox, "00", 48, 24, 25, 16, 0, 0},
-    {&F::DRBinary, ControlKind::Label, &F::DRBox, "00000000", 80, 24, 66, 16, 0, 0},
-    {&F::Cell2, ControlKind::BitCell, &F::DRBox, "2", 336, 16, 24, 24, kFirstCell, kColorBtnFace},
-    {&F::Cell3, ControlKind::BitCell, &F::DRBox, "3", 312, 16, 24, 24, kCell, 0},
-    {&F::Cell4, ControlKind::BitCell, &F::DRBox, "4", 288, 16, 24, 24, kCell, 0},
-    {&F::Cell5, ControlKind::BitCell, &F::DRBox, "5", 264, 16, 24, 24, kCell, 0},
-    {&F::Cell6, ControlKind::BitCell, &F::DRBox, "6", 239, 16, 24, 24, kCell, 0},
-    {&F::Cell7, ControlKind::BitCell, &F::DRBox, "7", 216, 16, 24, 24, kCell, 0},
-    {&F::Cell8, ControlKind::BitCell, &F::DRBox, "8", 192, 16, 24, 24, kCell, 0},
-    {&F::Cell9, ControlKind::BitCell, &F::DRBox, "9", 168, 16, 24, 24, kCell, 0},
-    {&F::CRBox, ControlKind::GroupBox, &F::Window, "Control Register (CR)  ", 1, 64, 368, 52, kNotTabStop, 0},
-    {&F::CRDecimal, ControlKind::Label, &F::CRBox, "000", 8, 24, 32, 16, 0, 0},
-    {&F::CRHex, ControlKind::Label, &F::CRBox, "00", 48, 24, 24, 16, 0, 0},
-    {&F::CRBinary, ControlKind::Label, &F::CRBox, "00000000", 80, 24, 65, 16, 0, 0},
-    {&F::Cell1, ControlKind::BitCell, &F::CRBox, "1", 336, 16, 24, 24, kFirstCell, kColorBtnFace},
-    {&F::Cell14, ControlKind::BitCell, &F::CRBox, "14", 312, 16, 24, 24, kCell, 0},
-    {&F::Cell16, ControlKind::BitCell, &F::CRBox, "16", 288, 16, 24, 24, kCell, 0},
-    {&F::Cell17, ControlKind::BitCell, &F::CRBox, "17", 264, 16, 24, 24, kCell, 0},
-    {&F::CellAckIE, ControlKind::BitCell, &F::CRBox, "AckIE", 216, 16, 48, 24, kCell, 0},
-    {&F::CellDirect, ControlKind::BitCell, &F::CRBox, "Direct", 168, 16, 48, 24, kCell, 0},
-    {&F::SRBox, ControlKind::GroupBox, &F::Window, "Status Register  (SR)  ", 1, 120, 368, 52, kNotTabStop, 0},
-    {&F::SRDecimal, ControlKind::Label, &F::SRBox, "000", 8, 24, 32, 16, 0, 0},
-    {&F::SRHex, ControlKind::Label, &F::SRBox, "00", 48, 24, 24, 16, 0, 0},
-    {&F::SRBinary, ControlKind::Label, &F::SRBox, "00000000", 80, 24, 65, 16, 0, 0},
-    {&F::CellPIRQ, ControlKind::BitCell, &F::SRBox, "PIRQ", 288, 16, 72, 24, kFirstCell, kColorBtnFace},
-    {&F::Cell15, ControlKind::BitCell, &F::SRBox, "15", 264, 16, 24, 24, kCell, 0},
-    {&F::Cell13, ControlKind::BitCell, &F::SRBox, "13", 240, 16, 24, 24, kCell, 0},
-    {&F::Cell12, ControlKind::BitCell, &F::SRBox, "12", 216, 16, 24, 24, kCell, 0},
-    {&F::Cell10, ControlKind::BitCell, &F::SRBox, "10", 192, 16, 24, 24, kCell, 0},
-    {&F::Cell11, ControlKind::BitCell, &F::SRBox, "11", 168, 16, 24, 24, kCell, 0},
-    {&F::PortList, ControlKind::ComboBox, &F::Window, "", 304, 184, 56, 0, kColour, kColorWindow},
-};
-static_assert(std::size(kComposition) == 33);
+// Puts a new control into its field, held by the record (let go in
+// MainForm::Done), and gives it its place and size.
+TControl* Hold(MainForm* form, ControlField field, TControl* control, const Bounds& bounds) {
+  AddRef(control);
+  form->*field = control;
+  SetPosition(control, bounds.Left, bounds.Top);
+  SetSize(control, bounds.Width, bounds.Height);
+  return control;
+}
 
-TControl* CreateFromRow(const ControlRow& row, TControl* parent) {
-  switch (row.Kind) {
-    case ControlKind::GroupBox: return CreateGroupBox(parent, row.Text);
-    case ControlKind::Label: return CreateLabel(parent, row.Text);
-    case ControlKind::BitCell: return CreatePanel(parent, kCellEdge);
-    case ControlKind::ComboBox: return CreateComboBox(parent, kPortListOptions);
+// The group box, then its labels, then its cells in PinMap order.
+void BuildPanel(MainForm* form, const RegisterPanel& panel) {
+  TControl* box = Hold(form, panel.Box, CreateGroupBox(form->Window, panel.Caption),
+                       {panel.Left, panel.Top, kPanelWidth, kPanelHeight});
+  box->TabStop = false;
+  for (size_t i = 0; i < kTextsPerRegister; ++i) {
+    Hold(form, panel.Labels[i], CreateLabel(box, kLabels[i].Text),
+         {kLabels[i].Left, kLabelTop, panel.LabelWidths[i], kLabelHeight});
   }
-  return nullptr;
-}
-
-void BuildControl(MainForm* form, const ControlRow& row) {
-  TControl* control = CreateFromRow(row, form->*row.Parent);
-  AddRef(control);  // the record's hold, let go in MainForm::Done
-  form->*row.Field = control;
-  SetPosition(control, row.Left, row.Top);
-  SetSize(control, row.Width, row.Height);
-  if (row.Settings & kNotTabStop) control->TabStop = false;
-  if (row.Settings & kCentred) SetAlignment(control, kAlignCentre);
-  if (row.Settings & kColour) SetColor(control, row.Colour);
-  if (row.Settings & kCaption) SetText(control, row.Text);
-}
-
-void SetFlipHandler(MainForm* form, size_t pinMapIndex) {
-  TControl* cell = form->*kCellFields[pinMapIndex];
-  cell->OnClick = NotifyEvent{kFlipBitHandlers[pinMapIndex], form};
+  for (size_t i = 0; i < PinMap.size(); ++i) {
+    const PinMapEntry& pin = PinMap[i];
+    if (pin.Reg != panel.Reg) continue;
+    TControl* cell = Hold(form, kCellFields[i], CreatePanel(box, kCellEdge),
+                          {pin.Left, kCellTop, pin.Width, kCellHeight});
+    SetAlignment(cell, kAlignCentre);
+    // The panel's first cell is given the button face; the others inherit it
+    // from the group box until the first poll colours them.
+    if (i == 0 || PinMap[i - 1].Reg != pin.Reg) SetColor(cell, kColorBtnFace);
+    SetText(cell, pin.Caption);
+  }
 }
 
 // The writable cells of a register, in PinMap order, from its bit `firstBit` on.
 void SetFlipHandlers(MainForm* form, Register reg, uint8_t firstBit) {
-  for (size_t i = 0; i < kClickableCount; ++i) {
-    if (PinMap[i].Reg == reg && PinMap[i].Bit >= firstBit) SetFlipHandler(form, i);
+  for (size_t i = 0; i < PinMap.size(); ++i) {
+    const PinMapEntry& pin = PinMap[i];
+    if (pin.ClickFlips && pin.Reg == reg && pin.Bit >= firstBit) {
+      (form->*kCellFields[i])->OnClick = NotifyEvent{&FlipBit, form};
+    }
   }
 }
 
 }  // namespace
 
 void MainForm::Done() {
-  for (const ControlRow& row : kComposition) ReleaseAndClear(this->*row.Field);
+  for (const RegisterPanel& panel : kPanels) {
+    ReleaseAndClear(this->*panel.Box);
+    for (ControlField label : panel.Labels) ReleaseAndClear(this->*label);
+    for (size_t i = 0; i < PinMap.size(); ++i) {
+      if (PinMap[i].Reg == panel.Reg) ReleaseAndClear(this->*kCellFields[i]);
+    }
+  }
+  ReleaseAndClear(PortList);
   ObjectBase::Done();
 }
 
@@ -145,12 +112,14 @@ void BuildMainForm(MainForm*& form) {
   AddOwned(form->Window, form->PollTimer);
   form->PollTimer->OnTimer = NotifyEvent{&PollRegisters, form};
 
-  for (const ControlRow& row : kComposition) BuildControl(form, row);
+  for (const RegisterPanel& panel : kPanels) BuildPanel(form, panel);
+  Hold(form, &MainForm::PortList, CreateComboBox(form->Window, kPortListOptions), kPortListBounds);
+  SetColor(form->PortList, kColorWindow);
 
   // The timer is enabled in the middle of the wiring, after Cell1 (CR bit 0);
   // ticks only arrive from the run loop, so every handler is in place before
   // the first one.
-  SetFlipHandler(form, PinIndex(Register::CR, 0));
+  form->Cell1->OnClick = NotifyEvent{&FlipBit, form};
   form->PollTimer->SetEnabled(true);
   SetFlipHandlers(form, Register::CR, 1);
   SetFlipHandlers(form, Register::DR, 0);

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "control.h"
+#include "display.h"
 #include "object.h"
 #include "port.h"
 #include "timer.h"
@@ -68,13 +69,39 @@ inline constexpr std::array<ControlField, PinMap.size()> kCellFields = {
     &MainForm::Cell13, &MainForm::Cell12,    &MainForm::Cell10,     &MainForm::Cell11,
 };
 
+// A register's panel: a group box with the register's three value labels on
+// its left and the cells of its PinMap entries on its right.
+struct RegisterPanel {
+  Register Reg;
+  uint16_t Offset;  // of the register's I/O port from the base address
+  ControlField Box;
+  const char* Caption;  // at creation; port discovery appends the I/O address
+  int32_t Left;
+  int32_t Top;
+  std::array<ControlField, kTextsPerRegister> Labels;  // decimal, hexadecimal, binary
+  std::array<int32_t, kTextsPerRegister> LabelWidths;
+};
+
+// The panels from top to bottom. DRBox lies one pixel left of the others,
+// and its hexadecimal and binary labels are a pixel wider.
+inline constexpr std::array<RegisterPanel, kRegisterCount> kPanels = {{
+    {Register::DR, kDROffset, &MainForm::DRBox, "Data Register    (DR)  ", 0, 8,
+     {&MainForm::DRDecimal, &MainForm::DRHex, &MainForm::DRBinary}, {32, 25, 66}},
+    {Register::CR, kCROffset, &MainForm::CRBox, "Control Register (CR)  ", 1, 64,
+     {&MainForm::CRDecimal, &MainForm::CRHex, &MainForm::CRBinary}, {32, 24, 65}},
+    {Register::SR, kSROffset, &MainForm::SRBox, "Status Register  (SR)  ", 1, 120,
+     {&MainForm::SRDecimal, &MainForm::SRHex, &MainForm::SRBinary}, {32, 24, 65}},
+}};
+
 // The nine value labels in the order the poll sets them: DR, CR, SR decimal;
 // DR, CR, SR hexadecimal; DR, CR, SR binary.
-inline constexpr std::array<ControlField, 9> kValueLabelFields = {
-    &MainForm::DRDecimal, &MainForm::CRDecimal, &MainForm::SRDecimal,
-    &MainForm::DRHex,     &MainForm::CRHex,     &MainForm::SRHex,
-    &MainForm::DRBinary,  &MainForm::CRBinary,  &MainForm::SRBinary,
-};
+inline constexpr auto kValueLabelFields = [] {
+  std::array<ControlField, kRegisterCount * kTextsPerRegister> fields{};
+  for (size_t i = 0; i < fields.size(); ++i) {
+    fields[i] = kPanels[i % kRegisterCount].Labels[i / kRegisterCount];
+  }
+  return fields;
+}();
 
 // Where the window is put and how large its client area is.
 constexpr int32_t kWindowLeft = 328;

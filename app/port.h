@@ -27,46 +27,37 @@ struct PinMapEntry {
   const char* Caption;
   bool Inverted;    // the register holds the inverse of the pin's level
   bool ClickFlips;  // a click on the cell writes the flipped bit
+  int32_t Left;     // the cell's place in its register's group box
+  int32_t Width;
 };
 
-// In the order the cells are coloured: DR bits 0-7, CR bits 0-5, SR bits 2-7.
+// In the order the cells are made and coloured: DR bits 0-7, CR bits 0-5, SR
+// bits 2-7. Within a register the cells run from bit 0 (rightmost) to the
+// left, a bit's place 24 pixels wide; the cell of pin 6 sits one pixel off
+// that grid. "AckIE" and "Direct" share the places of CR bits 4 to 7, "PIRQ"
+// covers those of SR bits 0 to 2.
 inline constexpr std::array<PinMapEntry, 20> PinMap = {{
-    {Register::DR, 0, 0x01, "2", false, true},
-    {Register::DR, 1, 0x02, "3", false, true},
-    {Register::DR, 2, 0x04, "4", false, true},
-    {Register::DR, 3, 0x08, "5", false, true},
-    {Register::DR, 4, 0x10, "6", false, true},
-    {Register::DR, 5, 0x20, "7", false, true},
-    {Register::DR, 6, 0x40, "8", false, true},
-    {Register::DR, 7, 0x80, "9", false, true},
-    {Register::CR, 0, 0x01, "1", true, true},
-    {Register::CR, 1, 0x02, "14", true, true},
-    {Register::CR, 2, 0x04, "16", false, true},
-    {Register::CR, 3, 0x08, "17", true, true},
-    {Register::CR, 4, 0x10, "AckIE", false, true},
-    {Register::CR, 5, 0x20, "Direct", false, true},
-    {Register::SR, 2, 0x04, "PIRQ", false, false},
-    {Register::SR, 3, 0x08, "15", false, false},
-    {Register::SR, 4, 0x10, "13", false, false},
-    {Register::SR, 5, 0x20, "12", false, false},
-    {Register::SR, 6, 0x40, "10", false, false},
-    {Register::SR, 7, 0x80, "11", true, false},
+    {Register::DR, 0, 0x01, "2", false, true, 336, 24},
+    {Register::DR, 1, 0x02, "3", false, true, 312, 24},
+    {Register::DR, 2, 0x04, "4", false, true, 288, 24},
+    {Register::DR, 3, 0x08, "5", false, true, 264, 24},
+    {Register::DR, 4, 0x10, "6", false, true, 239, 24},
+    {Register::DR, 5, 0x20, "7", false, true, 216, 24},
+    {Register::DR, 6, 0x40, "8", false, true, 192, 24},
+    {Register::DR, 7, 0x80, "9", false, true, 168, 24},
+    {Register::CR, 0, 0x01, "1", true, true, 336, 24},
+    {Register::CR, 1, 0x02, "14", true, true, 312, 24},
+    {Register::CR, 2, 0x04, "16", false, true, 288, 24},
+    {Register::CR, 3, 0x08, "17", true, true, 264, 24},
+    {Register::CR, 4, 0x10, "AckIE", false, true, 216, 48},
+    {Register::CR, 5, 0x20, "Direct", false, true, 168, 48},
+    {Register::SR, 2, 0x04, "PIRQ", false, false, 288, 72},
+    {Register::SR, 3, 0x08, "15", false, false, 264, 24},
+    {Register::SR, 4, 0x10, "13", false, false, 240, 24},
+    {Register::SR, 5, 0x20, "12", false, false, 216, 24},
+    {Register::SR, 6, 0x40, "10", false, false, 192, 24},
+    {Register::SR, 7, 0x80, "11", true, false, 168, 24},
 }};
-
-// The PinMap entry of a register's bit; the table's size when it has none.
-constexpr size_t PinIndex(Register reg, uint8_t bit) {
-  for (size_t i = 0; i < PinMap.size(); ++i) {
-    if (PinMap[i].Reg == reg && PinMap[i].Bit == bit) return i;
-  }
-  return PinMap.size();
-}
-
-// The entries a click writes: DR bits 0-7 and CR bits 0-5, which come first.
-constexpr size_t kClickableCount = [] {
-  size_t count = 0;
-  while (count < PinMap.size() && PinMap[count].ClickFlips) ++count;
-  return count;
-}();
 
 // The I/O port of a register: the low 16 bits of BaseAddress + offset.
 uint16_t RegisterPort(uint32_t offset);

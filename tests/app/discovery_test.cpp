@@ -1,10 +1,12 @@
 // The registry helpers behind port discovery, on a key of the test's own: the
-// value forms the registry can hold beyond plain, terminated text. (The port
-// list that results is checked on the running program.)
+// value forms the registry can hold beyond plain, terminated text; and that
+// choosing the base again never doubles the captions. (The port list and the
+// captions that result are checked on the running program.)
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "app_support.h"
 #include "discovery.h"
 
 namespace {
@@ -54,6 +56,13 @@ TEST(ReadRegistryString, TakesTextUpToItsEndAndNeverBeyond) {
 
   RegCloseKey(key);
   RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
+}
+
+TEST(ChooseBase, GivesACaptionOneAddress) {
+  BuiltForm form;  // has chosen the base once
+  PortState.BaseAddress = kLpt1Base;
+  ChooseBase(form.form);
+  EXPECT_EQ(TextOf(form->CRBox->Handle), "Control Register (CR)  37A");
 }
 
 }  // namespace

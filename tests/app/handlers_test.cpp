@@ -78,7 +78,7 @@ TEST(Clicks, WriteTheLastPolledValueWithTheCellsBitFlipped) {
     EXPECT_TRUE(SamePortState(PortState, before));
   }
   EXPECT_EQ(vport.DataLatch(), 0xFF);     // "9" was the last DR cell clicked
-  EXPECT_EQ(vport.ControlLatch(), 0xE4);  // "Direct": bits 6 and 7 kept
+  EXPECT_EQ(vport.ControlValue(), 0xE4);  // "Direct": bits 6 and 7 kept
 }
 
 TEST(Clicks, WriteNothingWhileTheQuestionIsOpenOrWithoutAPort) {
@@ -247,7 +247,7 @@ TEST(ExitQuestion, NoKeepsTheWindowYesEndsTheRunBothZeroDR) {
   ASSERT_FALSE(log.empty());
   EXPECT_TRUE(ZeroToDR(log.back()));
   for (size_t i = 0; i + 1 < log.size(); ++i) EXPECT_EQ(log[i].Kind, AccessKind::Read);
-  EXPECT_EQ(vport.ControlLatch(), 0xC4);
+  EXPECT_EQ(vport.ControlValue(), 0xC4);
   EXPECT_FALSE(IsWindow(window));
   EXPECT_EQ(MainWindow, nullptr);
   EXPECT_EQ(TimerCount, 0);

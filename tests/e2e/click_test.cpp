@@ -58,7 +58,7 @@ TEST_F(ClickTest, EachWritableCellWritesItsRegisterWithItsBitFlipped) {
     EXPECT_EQ(writes[0].Value, c.Value);
     // The window follows the port at the next poll.
     const std::string shown = std::to_string(c.Written == kDR ? port->DataLatch()
-                                                              : port->ControlLatch());
+                                                              : port->ControlValue());
     EXPECT_TRUE(PumpUntil([&] {
       return TextOf(program->Label(c.Written == kDR ? "DR" : "CR", "Decimal")) == shown;
     }));

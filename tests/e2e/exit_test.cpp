@@ -89,7 +89,7 @@ TEST_F(ExitTest, AnswerNoKeepsTheWindowClearsDataAndPollsAgain) {
   ASSERT_EQ(writes.size(), 1u) << Describe(writes);
   EXPECT_EQ(writes[0].Port, kDR);
   EXPECT_EQ(writes[0].Value, 0);
-  EXPECT_EQ(port.ControlLatch(), 0xC5);
+  EXPECT_EQ(port.ControlValue(), 0xC5);
   EXPECT_TRUE(PumpUntil([&] { return TextOf(program.Label("DR", "Binary")) == "00000000"; }));
 
   // Asked again on the next close request.
@@ -120,7 +120,7 @@ TEST_F(ExitTest, AnswerYesClearsDataLeavesControlAndEndsWithCodeZero) {
   EXPECT_EQ(after[0].Value, 0);
   EXPECT_EQ(Writes(port, before).size(), 1u);
   EXPECT_EQ(port.DataLatch(), 0);
-  EXPECT_EQ(port.ControlLatch(), 0xEA);
+  EXPECT_EQ(port.ControlValue(), 0xEA);
 }
 
 // While the question is open the window takes no clicks, and further close

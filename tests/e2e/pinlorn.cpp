@@ -149,7 +149,7 @@ bool Pinlorn::QuestionRoundTrip(HWND box) const {
   port.Write(kDR, dr);
   port.Write(kCR, cr);
   const std::string drText = std::to_string(dr);
-  const std::string crText = std::to_string(port.ControlLatch());
+  const std::string crText = std::to_string(port.ControlValue());
   if (PumpUntil([&] {
         return TextOf(program.Label("DR", "Decimal")) == drText &&
                TextOf(program.Label("CR", "Decimal")) == crText;

@@ -69,7 +69,7 @@ TEST_F(PortAccess, WritesReachTheirRegistersAndLeavePortStateAsRead) {
   EXPECT_EQ(Since(from), (std::vector<Access>{{kDR, AccessKind::Write, 0xA5},
                                               {kCR, AccessKind::Write, 0xFF}}));
   EXPECT_EQ(port_.DataLatch(), 0xA5);
-  EXPECT_EQ(port_.ControlLatch(), 0xFF);
+  EXPECT_EQ(port_.ControlValue(), 0xFF);
   EXPECT_EQ(PortState.LastDR, 0x11);  // a write shows only after the next reading
   EXPECT_EQ(PortState.LastCR, 0x22);
   EXPECT_EQ(PortState.LastSR, 0x33);

@@ -50,7 +50,7 @@ TEST_F(VPort, RegistersReadBackAsTheHardwareDoes) {
 
 TEST_F(VPort, IdlePortAndControlPinInversion) {
   EXPECT_EQ(port_.StatusValue(), 0x7F);
-  EXPECT_EQ(port_.ControlLatch(), 0xC0);
+  EXPECT_EQ(port_.ControlValue(), 0xC0);
   for (int pin : {1, 14, 17, 10, 11, 12, 13, 15}) EXPECT_TRUE(port_.PinLevel(pin)) << pin;
   for (int pin : {2, 9, 16, 18, 25, 0}) EXPECT_FALSE(port_.PinLevel(pin)) << pin;
   port_.Write(kCR, 0x0F);
@@ -299,7 +299,7 @@ TEST_F(VPort, BenchToolRejectsBadInputAndChangesNothing) {
   port_.Write(kDR, 0x5A);
   port_.SetInputPin(13, false);
   auto snapshot = [&] {
-    std::string s = std::to_string(port_.DataLatch()) + "/" + std::to_string(port_.ControlLatch()) + "/" +
+    std::string s = std::to_string(port_.DataLatch()) + "/" + std::to_string(port_.ControlValue()) + "/" +
                     std::to_string(port_.StatusValue()) + "/" + std::to_string(int(port_.GetWiring())) + "/" +
                     std::to_string(port_.NextSequence()) + "/" + std::to_string(port_.LogSince(0).size());
     return s;

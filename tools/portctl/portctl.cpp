@@ -56,7 +56,7 @@ constexpr PinRole kPins[] = {
 const char* WiringName(Wiring wiring) { return wiring == Wiring::Loopback ? "loopback" : "none"; }
 
 int Status(VirtualPort& port, char**) {
-  uint8_t dr = port.DataLatch(), sr = port.StatusValue(), cr = port.ControlLatch();
+  uint8_t dr = port.DataLatch(), sr = port.StatusValue(), cr = port.ControlValue();
   std::printf("wiring %s\n", WiringName(port.GetWiring()));
   std::printf("DR 0x%03X  0x%02X  %s\n", kLpt1DR, dr, Bits(dr).c_str());
   std::printf("SR 0x%03X  0x%02X  %s\n", kLpt1SR, sr, Bits(sr).c_str());

@@ -299,7 +299,7 @@ uint8_t VirtualPort::DataLatch() {
   return ReadRegister(LatchesOf(shared_->State.load(std::memory_order_acquire)), kLpt1DR);
 }
 
-uint8_t VirtualPort::ControlLatch() {
+uint8_t VirtualPort::ControlValue() {
   if (!shared_) return 0xFF;
   return ReadRegister(LatchesOf(shared_->State.load(std::memory_order_acquire)), kLpt1CR);
 }

@@ -45,9 +45,9 @@ class VirtualPort {  // RAII: opens (creating if needed) the shared block
   bool OpenInputPin(int pin);  // back to open (pulled up = high); false for non-input pins
   void SetWiring(Wiring wiring);
   Wiring GetWiring();
-  // Register values as a read would return them; not logged.
+  // Register values as a read returns them (CR bits 6 and 7 read 1); not logged.
   uint8_t DataLatch();
-  uint8_t ControlLatch();
+  uint8_t ControlValue();
   uint8_t StatusValue();
   bool PinLevel(int pin);    // electrical level of connector pin 1..17 (true = high)
   uint32_t NextSequence();   // sequence number the next access will get
