@@ -58,6 +58,18 @@ std::string WindowsPath(std::string path) {
   return path;
 }
 
+bool StartProcess(std::string commandLine, BOOL inheritHandles, DWORD flags,
+                  STARTUPINFOA& startup, PROCESS_INFORMATION& info) {
+  constexpr int kAttempts = 3;
+  for (int attempt = 1;; ++attempt) {
+    if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, inheritHandles, flags,
+                       nullptr, nullptr, &startup, &info)) {
+      return true;
+    }
+    if (GetLastError() != ERROR_INTERNAL_ERROR || attempt == kAttempts) return false;
+  }
+}
+
 PortToolRun RunPortTool(const std::string& arguments) {
   PortToolRun run;
   const char* tool = std::getenv("PINLORN_PORTCTL");
@@ -73,8 +85,7 @@ PortToolRun RunPortTool(const std::string& arguments) {
   startup.hStdError = err.Handle();
   PROCESS_INFORMATION info{};
   std::string commandLine = '"' + WindowsPath(tool) + "\" " + arguments;
-  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
-                      nullptr, nullptr, &startup, &info)) {
+  if (!StartProcess(commandLine, TRUE, CREATE_NO_WINDOW, startup, info)) {
     ADD_FAILURE() << "cannot start " << commandLine << " (error " << GetLastError() << ")";
     return run;
   }

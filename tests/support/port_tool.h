@@ -15,5 +15,13 @@ struct PortToolRun {
 // a tool that cannot start is a test failure.
 PortToolRun RunPortTool(const std::string& arguments);
 
+// CreateProcessA with the command line, handle inheritance, flags and
+// startup of the caller. Under Wine a new process now and then ends while
+// Wine is still setting it up, before any code of its own has run; the start
+// then fails with ERROR_INTERNAL_ERROR. Such a process did nothing, so it is
+// started again, a few times at most. Other failures are returned at once.
+bool StartProcess(std::string commandLine, BOOL inheritHandles, DWORD flags,
+                  STARTUPINFOA& startup, PROCESS_INFORMATION& info);
+
 // A Unix path as Wine sees it, on drive Z:; any other path as it is.
 std::string WindowsPath(std::string path);
