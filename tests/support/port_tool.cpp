@@ -60,14 +60,14 @@ std::string WindowsPath(std::string path) {
 
 bool StartProcess(std::string commandLine, BOOL inheritHandles, DWORD flags,
                   STARTUPINFOA& startup, PROCESS_INFORMATION& info) {
-  constexpr int kAttempts = 3;
-  for (int attempt = 1;; ++attempt) {
+  for (int tries = 3; tries > 0; --tries) {
     if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, inheritHandles, flags,
                        nullptr, nullptr, &startup, &info)) {
       return true;
     }
-    if (GetLastError() != ERROR_INTERNAL_ERROR || attempt == kAttempts) return false;
+    if (GetLastError() != ERROR_INTERNAL_ERROR) break;
   }
+  return false;
 }
 
 PortToolRun RunPortTool(const std::string& arguments) {

@@ -15,11 +15,8 @@ struct PortToolRun {
 // a tool that cannot start is a test failure.
 PortToolRun RunPortTool(const std::string& arguments);
 
-// CreateProcessA with the command line, handle inheritance, flags and
-// startup of the caller. Under Wine a new process now and then ends while
-// Wine is still setting it up, before any code of its own has run; the start
-// then fails with ERROR_INTERNAL_ERROR. Such a process did nothing, so it is
-// started again, a few times at most. Other failures are returned at once.
+// CreateProcessA, tried again (three times in all) when Wine ended the new
+// process while setting it up (ERROR_INTERNAL_ERROR): it ran none of its code.
 bool StartProcess(std::string commandLine, BOOL inheritHandles, DWORD flags,
                   STARTUPINFOA& startup, PROCESS_INFORMATION& info);
 
