@@ -1,6 +1,6 @@
 #include "port.h"
 
-#include "inpout32.h"  // the port I/O library, bound when the program loads
+#include "port_library.h"  // the port I/O library, bound when the program loads
 
 PortStateRecord PortState{};
 

@@ -5,7 +5,7 @@
 // reader of the port's log waits for a record whose writer died. scripts/bench
 // runs it and also measures the polls per second and CPU use of a running Pinlorn.
 //
-// Needs the virtual port's inpout32.dll on the path and LPT1 listed in the
+// Needs the virtual port's library on the path and LPT1 listed in the
 // registry (scripts/bench arranges both). The poll is called directly, not
 // from the timer; the repaint it causes is timed apart, by dispatching the
 // messages it leaves until the queue is empty.
@@ -16,7 +16,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "inpout32.h"
+#include "port_library.h"
 #include "mainform.h"
 #include "poll.h"
 #include "port.h"

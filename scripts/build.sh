@@ -22,6 +22,12 @@
 # (64-bit Wine) where it runs 64-bit code only, as a kernel without IA-32
 # emulation does. PINLORN_TEST_ARCH=i686|x86_64 chooses instead.
 #
+#   pinlorn_virtual_port BUILD_DIR
+#
+# prints the path of the virtual port in a test or run build: the port I/O
+# library of the build's processor, under the name that processor's program
+# imports (tools/release/port_library.sh).
+#
 #   pinlorn_build_quietly LOG KIND BUILD_DIR [TARGET...]
 #
 # does the same with the output in the file LOG; if the build fails, it shows
@@ -100,6 +106,13 @@ pinlorn_build() {
   for target in "$@"; do targets+=(--target "$target"); done
   cmake -S "$root" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain" "${args[@]}" &&
     cmake --build "$dir" -j"$(nproc)" "${targets[@]}"
+}
+
+pinlorn_virtual_port() {
+  local root library
+  root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+  library=$(sh "$root/tools/release/port_library.sh" "$(pinlorn_test_arch)") || return
+  echo "$1/tools/vport/$library"
 }
 
 pinlorn_build_quietly() {

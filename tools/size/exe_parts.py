@@ -46,7 +46,10 @@ def part_of(path, section):
     if match:
         path, member = match.group(1), match.group(2)
     library = os.path.basename(path)
-    if section == ".idata" or re.match(r"^lib(inpout32|\w+32|msvcrt\w*|uuid)\.a$", library) and (
+    # The system's import libraries, and the port library's, which the build makes.
+    import_library = re.match(r"^lib(\w+32|msvcrt\w*|uuid)\.a$", library) or (
+        library.endswith(".a") and not path.startswith("/usr/"))
+    if section == ".idata" or import_library and (
             re.search(r"(s\d+|h|t|_defs\d+)\.o$", member) or re.search(r"_a_(s\d+|h|t)\.o$", member)):
         return PARTS[10]
     if not path.startswith("/usr/"):

@@ -1,7 +1,7 @@
 #pragma once
 // The virtual parallel port: a standard port at LPT1 (0x378) whose state lives
 // in named shared memory, so that every process under one wineserver (the
-// monitor, the port tool, the tests) sees the same port. inpout32.dll's
+// monitor, the port tool, the tests) sees the same port. The port I/O library's
 // Inp32/Out32 are Read/Write of this class.
 //
 // Nothing is locked: an access changes the port and takes its sequence number

@@ -1,7 +1,7 @@
-// inpout32.dll for benches without a parallel port: Inp32 and Out32 act on
-// the virtual port that all processes share.
-#define PINLORN_INPOUT32_DEFINITION
-#include "inpout32.h"
+// The port I/O library for benches without a parallel port: Inp32 and Out32
+// act on the virtual port that all processes share.
+#define PINLORN_PORT_LIBRARY_DEFINITION
+#include "port_library.h"
 #include "virtual_port.h"
 
 namespace {
