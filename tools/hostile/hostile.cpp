@@ -68,8 +68,8 @@ constexpr const char* kConditionalExclusions[] = {
     "CB_SHOWDROPDOWN with wParam TRUE: a dropped list takes the next click to close itself",
     "WM_TIMER, WM_SYSTIMER with lParam other than 0 and the tick procedure: Windows calls "
     "only timer procedures the thread registered; Wine 8 would call any address",
-    "WM_LBUTTONDOWN to a label or cell, the click notification naming one, and its passed-on "
-    "form: a click, which writes the port",
+    "WM_LBUTTONDOWN and WM_LBUTTONDBLCLK to a label or cell, the click notification naming "
+    "one, and its passed-on form: a click, which writes the port",
 };
 
 const ExcludedRange* ExcludedRangeOf(UINT msg) {
@@ -261,6 +261,7 @@ bool Storm::Excluded(const Message& m) const {
   switch (m.Msg) {
     case WM_CLOSE: return m.Target == main_;
     case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
     case ReflectedCommand: return IsStatic(m.Target);
     case WM_COMMAND: return IsStatic(reinterpret_cast<HWND>(m.LParam));
     case WM_KEYDOWN:
