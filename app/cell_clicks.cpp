@@ -10,8 +10,9 @@ void FlipBit(void* data, ObjectBase* sender) {
   size_t i = 0;
   while (i < PinMap.size() && form->*kCellFields[i] != sender) ++i;
   if (i == PinMap.size() || !PinMap[i].ClickFlips) return;
-  // The port is not read here: the bit is flipped in the last polled value,
-  // and the next poll shows the result.
+  // The port is not read here: the bit is flipped in the register's last
+  // value, read by the poll or written by a click since, so that two clicks
+  // between polls both count. The next poll shows the result.
   const PinMapEntry& pin = PinMap[i];
   if (pin.Reg == Register::DR) WriteDR(static_cast<uint8_t>(PortState.LastDR ^ pin.Mask));
   if (pin.Reg == Register::CR) WriteCR(static_cast<uint8_t>(PortState.LastCR ^ pin.Mask));

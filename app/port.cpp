@@ -27,17 +27,18 @@ bool ReadRegisters() {
   return true;
 }
 
-bool WriteDR(uint8_t value) {
+// A write asked for while the port is in use; the register then holds the
+// value written as its last value, until the next poll reads it back.
+bool WriteRegister(uint32_t offset, uint8_t value, uint8_t& last) {
   if (!PortChosen() || PortState.RunEnded) return false;
-  WritePort(kDROffset, value);
+  WritePort(offset, value);
+  last = value;
   return true;
 }
 
-bool WriteCR(uint8_t value) {
-  if (!PortChosen() || PortState.RunEnded) return false;
-  WritePort(kCROffset, value);
-  return true;
-}
+bool WriteDR(uint8_t value) { return WriteRegister(kDROffset, value, PortState.LastDR); }
+
+bool WriteCR(uint8_t value) { return WriteRegister(kCROffset, value, PortState.LastCR); }
 
 bool EndRunWithDataLow() {
   const bool written = WriteDR(0);

@@ -1,6 +1,6 @@
 #pragma once
 // What Pinlorn knows about the watched parallel port: its base address, the
-// bytes last read from its three registers, and the pin map of the 20
+// register values last read or written, and the pin map of the 20
 // register bits that have a cell in the window. All port access goes through
 // Inp32/Out32 of the port I/O library.
 #include <array>
@@ -13,6 +13,7 @@ enum class Register : uint8_t { DR, CR, SR };
 
 struct PortStateRecord {
   uint32_t BaseAddress;  // 0 while no port has been chosen
+  // The last value read from each register, or written to it since.
   uint8_t LastDR;
   uint8_t LastCR;
   uint8_t LastSR;
@@ -68,8 +69,8 @@ bool PortChosen();
 // Reads DR, then CR, then SR, storing each byte right after its own read.
 // Returns false, leaving the last values as they are, when no port is chosen.
 bool ReadRegisters();
-// Write one register; return false (nothing written) when no port is chosen
-// or the run has ended.
+// Write one register, which then holds the value as its last one; return
+// false (nothing written) when no port is chosen or the run has ended.
 bool WriteDR(uint8_t value);
 bool WriteCR(uint8_t value);
 // The end of the run, however it comes: DR is written 0, once, as the last
