@@ -139,7 +139,6 @@ class Person {
 
   // Asks to close the window; returns the question once it is open.
   HWND AsksToClose() {
-    Asked = vport_.NextSequence();
     PostMessageA(window_, WM_CLOSE, 0, 0);
     HWND box = nullptr;
     PumpUntil([&] {
@@ -147,6 +146,9 @@ class Person {
       box = boxes.empty() ? nullptr : boxes[0];
       return box != nullptr;
     });
+    // Taken once the question is open: a poll that was under way when the
+    // person asked has ended by then.
+    Asked = vport_.NextSequence();
     return box;
   }
 
@@ -194,7 +196,7 @@ class Person {
     Done = true;
   }
 
-  uint32_t Asked = 0;  // where the port log stood when the person last asked to close
+  uint32_t Asked = 0;  // where the port log stood when the last question opened
   bool Done = false;   // the person went through to the end
 
  private:
