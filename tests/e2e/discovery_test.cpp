@@ -118,7 +118,7 @@ TEST(DiscoveryTest, WithoutAPortClosingWritesNothing) {
   Pinlorn program;
   ASSERT_TRUE(program.Started());
   program.RequestClose();
-  HWND box = program.WaitQuestion();
+  HWND box = program.WaitBox();
   ASSERT_NE(box, nullptr);
   Pinlorn::Press(box, IDYES);
   EXPECT_EQ(program.WaitExit(), std::optional<DWORD>(0));

@@ -49,24 +49,13 @@ class ExitTest : public ::testing::Test {
   PortListInRegistry ports{OnePort()};
 };
 
-// The text of the question box: its one static text that is not empty.
-std::wstring QuestionText(HWND box) {
-  for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    if (ClassOf(child) == "Static") {
-      const std::wstring text = WideTextOf(child);
-      if (!text.empty()) return text;
-    }
-  }
-  return L"";
-}
-
 TEST_F(ExitTest, AnswerNoKeepsTheWindowClearsDataAndPollsAgain) {
   Pinlorn program;
   ASSERT_TRUE(program.Started());
   ASSERT_TRUE(ShowsRegisters(port, program, 0x3C, 0x05));
   const uint32_t before = port.NextSequence();
   PostMessageA(program.Window(), WM_CLOSE, 0, 0);
-  HWND box = program.WaitQuestion();
+  HWND box = program.WaitBox();
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(TextOf(box), "Pinlorn");
   EXPECT_EQ(GetWindow(box, GW_OWNER), program.Window());
@@ -94,7 +83,7 @@ TEST_F(ExitTest, AnswerNoKeepsTheWindowClearsDataAndPollsAgain) {
 
   // Asked again on the next close request.
   program.RequestClose();
-  box = program.WaitQuestion();
+  box = program.WaitBox();
   ASSERT_NE(box, nullptr);
   Pinlorn::Press(box, IDYES);
   EXPECT_EQ(program.WaitExit(), std::optional<DWORD>(0));
@@ -106,7 +95,7 @@ TEST_F(ExitTest, AnswerYesClearsDataLeavesControlAndEndsWithCodeZero) {
   ASSERT_TRUE(ShowsRegisters(port, program, 0xFF, 0x2A));
   const uint32_t before = port.NextSequence();
   program.RequestClose();
-  HWND box = program.WaitQuestion();
+  HWND box = program.WaitBox();
   ASSERT_NE(box, nullptr);
   const uint32_t asking = port.NextSequence();
   Pinlorn::Press(box, IDYES);
@@ -131,7 +120,7 @@ TEST_F(ExitTest, ClicksAndCloseRequestsWhileTheQuestionIsOpen) {
   ASSERT_TRUE(ShowsRegisters(port, program, 0x00, 0x00));
   const uint32_t before = port.NextSequence();
   program.RequestClose();
-  HWND box = program.WaitQuestion();
+  HWND box = program.WaitBox();
   ASSERT_NE(box, nullptr);
 
   RECT boxRect;
@@ -182,9 +171,9 @@ TEST_F(ExitTest, QuestionTextFollowsTheAnsiCodePage) {
   Pinlorn program;
   ASSERT_TRUE(program.Started());
   program.RequestClose();
-  HWND box = program.WaitQuestion();
+  HWND box = program.WaitBox();
   ASSERT_NE(box, nullptr);
-  EXPECT_EQ(QuestionText(box), expected);
+  EXPECT_EQ(MessageText(box), expected);
   Pinlorn::Press(box, IDYES);
   EXPECT_EQ(program.WaitExit(), std::optional<DWORD>(0));
 }

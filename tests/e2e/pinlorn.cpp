@@ -107,7 +107,7 @@ void Pinlorn::RequestClose() const { PostMessageA(window_, WM_SYSCOMMAND, SC_CLO
 
 std::vector<HWND> Pinlorn::Dialogs() const { return TopLevelWindows(processId_, "#32770"); }
 
-HWND Pinlorn::WaitQuestion(DWORD timeoutMs) const {
+HWND Pinlorn::WaitBox(DWORD timeoutMs) const {
   HWND box = nullptr;
   PumpUntil(
       [&] {
@@ -139,6 +139,16 @@ bool Pinlorn::QuestionRoundTrip(HWND box) const {
     if (!PumpUntil([&] { return IsPushed(button) == pushed; })) return false;
   }
   return true;
+}
+
+std::wstring MessageText(HWND box) {
+  for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (ClassOf(child) == "Static") {
+      const std::wstring text = WideTextOf(child);
+      if (!text.empty()) return text;
+    }
+  }
+  return L"";
 }
 
 ::testing::AssertionResult ShowsRegisters(VirtualPort& port, const Pinlorn& program, uint8_t dr,

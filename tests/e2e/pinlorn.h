@@ -52,9 +52,10 @@ class Pinlorn {
   // The close request that the title bar's close button makes.
   void RequestClose() const;
 
-  // The question box owned by the window, once it is open: shown, with the
-  // window disabled behind it (nullptr after the timeout).
-  HWND WaitQuestion(DWORD timeoutMs = kWaitMs) const;
+  // The message box owned by the window (the exit question, a notice), once
+  // it is open: shown, with the window disabled behind it (nullptr after
+  // the timeout).
+  HWND WaitBox(DWORD timeoutMs = kWaitMs) const;
   // Every visible dialog box ("#32770") of the program.
   std::vector<HWND> Dialogs() const;
   // Presses the box's button `id` (IDYES, IDNO).
@@ -83,6 +84,9 @@ class Pinlorn {
   DWORD processId_ = 0;
   HWND window_ = nullptr;
 };
+
+// The text of a message box: its one static text that is not empty.
+std::wstring MessageText(HWND box);
 
 // Puts DR and CR at these values and waits until the window shows them, so
 // that the program's last polled values are known.
