@@ -224,6 +224,23 @@ TEST_F(HostileTest, ForgedClicksWriteNothingAndHoldNoMouse) {
   ExpectClosesCleanly();
 }
 
+// Another program renames every window: each refuses, and no cell comes to
+// name another pin.
+TEST_F(HostileTest, OnlyPinlornNamesItsWindows) {
+  constexpr char kForeignName[] = "renamed";
+  for (HWND window : windows_) {
+    DWORD_PTR answer = TRUE;
+    SendMessageTimeoutA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kForeignName), SMTO_ABORTIFHUNG,
+                        kAnswerMs, &answer);
+    EXPECT_EQ(answer, static_cast<DWORD_PTR>(FALSE)) << ClassOf(window);
+    EXPECT_NE(TextOf(window), kForeignName) << ClassOf(window);
+  }
+  EXPECT_EQ(TextOf(cell4_), "4");
+  WaitUntilTaken();
+  ExpectStillServes();
+  ExpectClosesCleanly();
+}
+
 // Parameters that the receiver takes as an address or a device context,
 // posted by another program: the standard combo box answers
 // CB_GETCOMBOBOXINFO at the address in lParam, which Wine hands over from

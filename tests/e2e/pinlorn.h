@@ -51,6 +51,10 @@ class Pinlorn {
   void ClickAt(POINT screen, int times = 1) const;
   // The close request that the title bar's close button makes.
   void RequestClose() const;
+  // A real click on the title bar's close button. Input is taken in the
+  // order it came, so once the question is open every click before this
+  // one has been handled.
+  void CloseWithTheMouse() const;
 
   // The message box owned by the window (the exit question, a notice), once
   // it is open: shown, with the window disabled behind it (nullptr after
@@ -61,13 +65,6 @@ class Pinlorn {
   // Presses the box's button `id` (IDYES, IDNO).
   static void Press(HWND box, int id);
 
-  // Returns once the program has polled since the call: a value label is
-  // marked from outside, and the next poll writes its value over the mark.
-  // The program takes its timer only when no posted message and no input
-  // wait in its queue, so everything queued for it before the call (clicks,
-  // close requests) has been handled by then, whether or not it touched the
-  // port. False if no poll came.
-  bool WaitForPoll() const;
   // Posts the open question box a marker and returns once its loop has
   // taken it: the box's No button is set pushed by a posted message and read
   // back, then released. Posted messages are taken in the order they were
