@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include <iterator>
+#include <string>
 
 #include "mainform.h"
 #include "properties.h"
@@ -21,19 +21,18 @@ class AskingScope {
   bool& asking_;
 };
 
-}  // namespace
-
-std::string ExitQuestionText() {
-  const int length = static_cast<int>(std::size(kExitQuestion) - 1);
-  const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, kExitQuestion, length,
-                                       nullptr, 0, nullptr, nullptr);
-  if (size <= 0) return std::string();
-  std::string text(static_cast<size_t>(size), '\0');
-  const int written = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, kExitQuestion, length,
-                                          text.data(), size, nullptr, nullptr);
-  text.resize(written > 0 ? static_cast<size_t>(written) : 0);
-  return text;
+// Text in the ANSI code page as UTF-16; empty when it cannot be converted.
+std::wstring WideFromAnsi(const std::string& text) {
+  const int length = static_cast<int>(text.size());
+  const int size = MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
+  if (size <= 0) return std::wstring();
+  std::wstring wide(static_cast<size_t>(size), L'\0');
+  const int written = MultiByteToWideChar(CP_ACP, 0, text.data(), length, wide.data(), size);
+  wide.resize(written > 0 ? static_cast<size_t>(written) : 0);
+  return wide;
 }
+
+}  // namespace
 
 void ExitQuestion(void* data, ObjectBase* /*sender*/, bool& canClose) {
   MainForm* form = static_cast<MainForm*>(data);
@@ -46,13 +45,14 @@ void ExitQuestion(void* data, ObjectBase* /*sender*/, bool& canClose) {
   }
   // No poll may run under the open question.
   form->PollTimer->SetEnabled(false);
-  const std::string question = ExitQuestionText();
   TControl* owner = form->Window;  // the main window
-  const std::string caption = GetText(owner);
+  // The question is Russian whatever the system's code page: shown in
+  // UTF-16, it reads the same on every Windows.
+  const std::wstring caption = WideFromAnsi(GetText(owner));
   int answer;
   {
     AskingScope asking(form->Asking);
-    answer = MessageBoxA(owner->Handle, question.c_str(), caption.c_str(), MB_YESNO);
+    answer = MessageBoxW(owner->Handle, kExitQuestion, caption.c_str(), MB_YESNO);
   }
   // The data lines are left low whatever the answer; after any answer but
   // No the run ends, and that write is its last.

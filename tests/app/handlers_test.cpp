@@ -158,7 +158,7 @@ class Person {
   void SeesTheQuestionHoldEverything(HWND box, TimerMarker& marker) {
     EXPECT_EQ(GetWindow(box, GW_OWNER), window_);
     EXPECT_EQ(TextOf(box), "Pinlorn");
-    EXPECT_NE(FindWindowExA(box, nullptr, "Static", ExitQuestionText().c_str()), nullptr);
+    EXPECT_NE(FindWindowExW(box, nullptr, L"Static", kExitQuestion), nullptr);
     EXPECT_NE(GetDlgItem(box, IDYES), nullptr);
     EXPECT_FALSE(form_->PollTimer->Enabled);
     // A second close request, taken by the question's loop, adds nothing.
