@@ -16,12 +16,19 @@ bool IsPushed(HWND button) {
 
 }  // namespace
 
-Pinlorn::Pinlorn() {
+Pinlorn::Pinlorn(const std::string& libraryFolder) {
   std::string commandLine = '"' + WindowsPath(PINLORN_EXE) + '"';
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  if (!StartProcess(commandLine, FALSE, 0, startup, info)) return;
+  char path[4096] = "";
+  GetEnvironmentVariableA("PATH", path, sizeof path);
+  if (!libraryFolder.empty()) {
+    SetEnvironmentVariableA("PATH", (WindowsPath(libraryFolder) + ';' + path).c_str());
+  }
+  const bool started = StartProcess(commandLine, FALSE, 0, startup, info);
+  SetEnvironmentVariableA("PATH", path);
+  if (!started) return;
   CloseHandle(info.hThread);
   process_ = info.hProcess;
   processId_ = info.dwProcessId;

@@ -24,8 +24,10 @@ class Pinlorn {
  public:
   // Starts the program (it inherits this process's environment and with it
   // the port library's folder on the path) and waits until its window is
-  // visible and its message loop answers.
-  Pinlorn();
+  // visible and its message loop answers. With `libraryFolder` (a Unix or
+  // Windows path) that folder comes first on the program's path, and the
+  // port library there is the one it loads.
+  explicit Pinlorn(const std::string& libraryFolder = "");
   ~Pinlorn();  // ends the process if it still runs
   Pinlorn(const Pinlorn&) = delete;
   Pinlorn& operator=(const Pinlorn&) = delete;

@@ -10,13 +10,14 @@
 
 namespace {
 
-// The framework's private messages: a passed-on command, and the passed-on
-// colour requests (WM_CTLCOLORMSGBOX ... WM_CTLCOLORSTATIC).
+// The program's private messages: a passed-on command, the passed-on colour
+// requests (WM_CTLCOLORMSGBOX ... WM_CTLCOLORSTATIC), and the request to show
+// the port notices (with none due it shows nothing).
 constexpr UINT kPrivateMessages[] = {
     ReflectedCommand, ReflectedColorBase + WM_CTLCOLORMSGBOX, ReflectedColorBase + WM_CTLCOLOREDIT,
     ReflectedColorBase + WM_CTLCOLORLISTBOX, ReflectedColorBase + WM_CTLCOLORBTN,
     ReflectedColorBase + WM_CTLCOLORDLG, ReflectedColorBase + WM_CTLCOLORSCROLLBAR,
-    ReflectedColorBase + WM_CTLCOLORSTATIC};
+    ReflectedColorBase + WM_CTLCOLORSTATIC, ShowPortNotices};
 constexpr UINT kSysTimer = 0x118;  // the system's own timer message, dispatched like WM_TIMER
 constexpr DWORD kSendTimeoutMs = 2000;
 // Messages whose wParam, too, points at data the platform copies back.
