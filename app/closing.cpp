@@ -21,15 +21,12 @@ class AskingScope {
   bool& asking_;
 };
 
-// Text in the ANSI code page as UTF-16; empty when it cannot be converted.
-std::wstring WideFromAnsi(const std::string& text) {
-  const int length = static_cast<int>(text.size());
-  const int size = MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
-  if (size <= 0) return std::wstring();
-  std::wstring wide(static_cast<size_t>(size), L'\0');
-  const int written = MultiByteToWideChar(CP_ACP, 0, text.data(), length, wide.data(), size);
-  wide.resize(written > 0 ? static_cast<size_t>(written) : 0);
-  return wide;
+// The main window's text, from the ANSI code page into UTF-16: the exit
+// question's caption. Empty when it cannot be converted.
+constexpr int kCaptionSize = 128;
+void WideCaption(TControl* window, wchar_t (&caption)[kCaptionSize]) {
+  const std::string text = GetText(window);
+  if (MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, caption, kCaptionSize) == 0) caption[0] = L'\0';
 }
 
 }  // namespace
@@ -48,11 +45,12 @@ void ExitQuestion(void* data, ObjectBase* /*sender*/, bool& canClose) {
   TControl* owner = form->Window;  // the main window
   // The question is Russian whatever the system's code page: shown in
   // UTF-16, it reads the same on every Windows.
-  const std::wstring caption = WideFromAnsi(GetText(owner));
+  wchar_t caption[kCaptionSize];
+  WideCaption(owner, caption);
   int answer;
   {
     AskingScope asking(form->Asking);
-    answer = MessageBoxW(owner->Handle, kExitQuestion, caption.c_str(), MB_YESNO);
+    answer = MessageBoxW(owner->Handle, kExitQuestion, caption, MB_YESNO);
   }
   // The data lines are left low whatever the answer; after any answer but
   // No the run ends, and that write is its last.

@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <string>
-
 #include "dispatch.h"
 #include "mainform.h"
 
@@ -15,8 +13,9 @@ constexpr char kRunningMark[] = "Local\\Pinlorn.Running";
 
 // The first Pinlorn's main window, its message box when one is open.
 void BringForward() {
-  const std::string windowClass = std::string(kClassPrefix) + "Form";
-  const HWND window = FindWindowA(windowClass.c_str(), kWindowCaption);
+  char windowClass[32];
+  wsprintfA(windowClass, "%sForm", kClassPrefix);
+  const HWND window = FindWindowA(windowClass, kWindowCaption);
   if (window == nullptr) return;  // still building it
   if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
   SetForegroundWindow(GetLastActivePopup(window));

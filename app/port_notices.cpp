@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "display.h"
 #include "guarded_call.h"
+#include "port.h"
 #include "properties.h"
 
 namespace {
@@ -16,7 +16,7 @@ constexpr char kDriverClosed[] =
     "port can be reached only with memory integrity turned off.";
 constexpr char kPortLeftAlone[] =
     "Pinlorn no longer reads or writes the port: the window shows the last values read.";
-constexpr int32_t kFaultCodeDigits = 8;
+constexpr size_t kTextSize = 512;  // wsprintfA writes at most 1024
 
 // Which notices have been shown in this run.
 struct Told {
@@ -25,18 +25,25 @@ struct Told {
 };
 Told told{};
 
-std::string PortFaultText(const PortFault& fault) {
-  std::string call = std::string(fault.Call) + '(';
-  if (fault.Port != 0) call += "0x" + HexText(fault.Port, kAddressHexDigits);
-  call += ')';
+// "Inp32(0x378) in the port library raised an access violation (C0000005)."
+// and what follows from it. wsprintfA, the system's own, keeps the C
+// library's formatting out of the program.
+void FormatFault(const PortFault& fault, char (&text)[kTextSize]) {
   const char* name = FaultName(fault.Code);
-  return call + " in the port library raised " + (name != nullptr ? name : "a fault") + " (" +
-         HexText(fault.Code, kFaultCodeDigits) + ").\n\n" + kPortLeftAlone;
+  if (name == nullptr) name = "a fault";
+  const unsigned long code = fault.Code;
+  if (fault.Port != 0) {
+    wsprintfA(text, "%s(0x%03X) in the port library raised %s (%08lX).\n\n%s", fault.Call,
+              static_cast<unsigned>(fault.Port), name, code, kPortLeftAlone);
+  } else {
+    wsprintfA(text, "%s() in the port library raised %s (%08lX).\n\n%s", fault.Call, name, code,
+              kPortLeftAlone);
+  }
 }
 
-void Show(TControl* window, const std::string& text, UINT icon) {
+void Show(TControl* window, const char* text, UINT icon) {
   const std::string caption = GetText(window);
-  MessageBoxA(window->Handle, text.c_str(), caption.c_str(), MB_OK | icon);
+  MessageBoxA(window->Handle, text, caption.c_str(), MB_OK | icon);
 }
 
 }  // namespace
@@ -56,7 +63,9 @@ bool PortNoticeHandler(TControl* control, MessageRecord& message, LRESULT& resul
   }
   if (PortFailed() && !told.Fault) {
     told.Fault = true;
-    Show(control, PortFaultText(PortState.Fault), MB_ICONERROR);
+    char text[kTextSize];
+    FormatFault(PortState.Fault, text);
+    Show(control, text, MB_ICONERROR);
   }
   return true;
 }
