@@ -14,7 +14,9 @@
 // thread go on there. ResumeAfterFault jumps back into CallGuarded
 // (__builtin_longjmp to the point its __builtin_setjmp marked), which
 // returns the fault's code. The system, not the handler, leaves the
-// exception, so its own dispatch ends as after any handled fault.
+// exception, so its own dispatch ends as after any handled fault. Seeing
+// the fault first, the handler also takes one that the library would have
+// handled itself as the library's fault.
 //
 // 32-bit Windows keeps its frame-based handlers in a chain that starts in
 // the thread's information block; the library may have added frames to it

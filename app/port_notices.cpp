@@ -16,7 +16,7 @@ constexpr char kDriverClosed[] =
     "port can be reached only with memory integrity turned off.";
 constexpr char kPortLeftAlone[] =
     "Pinlorn no longer reads or writes the port: the window shows the last values read.";
-constexpr size_t kTextSize = 512;  // wsprintfA writes at most 1024
+constexpr size_t kTextSize = 1024;  // the most wsprintfA ever writes
 
 // Which notices have been shown in this run.
 struct Told {
