@@ -1,9 +1,7 @@
 #pragma once
-// The faults of the programs a test starts, read from outside in their Wine
-// trace. Wine catches faults in window and timer procedures and goes on, so
-// a program that lives may still have faulted. CTest runs such a test with
-// its Unix stderr, which the programs inherit, going to the file that
-// PINLORN_SEH_TRACE names (TRACE_FAULTS); the test asks Wine for the trace.
+// The faults of the programs a test starts, in their Wine trace: Wine goes on
+// after a fault in a window or timer procedure. CTest sends the test's Unix
+// stderr, which the programs inherit, to the file PINLORN_SEH_TRACE names.
 #include <string>
 #include <vector>
 
