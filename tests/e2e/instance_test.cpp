@@ -14,10 +14,9 @@ namespace {
 
 TEST(InstanceTest, ASecondStartHandsOverToTheFirst) {
   VirtualPort port;
-  ASSERT_TRUE(port.IsOpen());
-  port.Reset();
   PortListInRegistry ports(OnePort());
-  ASSERT_TRUE(ports.Ok());
+  ASSERT_TRUE(port.IsOpen() && ports.Ok());
+  port.Reset();
   auto first = std::make_unique<Pinlorn>();
   ASSERT_TRUE(first->Started());
   ASSERT_TRUE(ShowsRegisters(port, *first, 0x5A, 0x00));
