@@ -56,18 +56,20 @@ bool Recording = false;
 std::string Recorded;
 int TraceFd = -1;
 
+// The C library's own function. Looked up at the first call: a program's
+// libraries may call before this library's initialisers have run.
 template <typename Function>
 Function Real(const char* name) {
   return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
 }
 using OpenFunction = int (*)(const char*, int, ...);
 using OpenAtFunction = int (*)(int, const char*, int, ...);
-const auto RealOpen = Real<OpenFunction>("open");
-const auto RealOpen64 = Real<OpenFunction>("open64");
-const auto RealOpenAt = Real<OpenAtFunction>("openat");
-const auto RealOpenAt64 = Real<OpenAtFunction>("openat64");
-const auto RealClose = Real<int (*)(int)>("close");
-const auto RealIoctl = Real<int (*)(int, unsigned long, void*)>("ioctl");
+OpenFunction RealOpen() { static const auto f = Real<OpenFunction>("open"); return f; }
+OpenFunction RealOpen64() { static const auto f = Real<OpenFunction>("open64"); return f; }
+OpenAtFunction RealOpenAt() { static const auto f = Real<OpenAtFunction>("openat"); return f; }
+OpenAtFunction RealOpenAt64() { static const auto f = Real<OpenAtFunction>("openat64"); return f; }
+auto RealClose() { static const auto f = Real<int (*)(int)>("close"); return f; }
+auto RealIoctl() { static const auto f = Real<int (*)(int, unsigned long, void*)>("ioctl"); return f; }
 
 void Note(const char* format, ...) {
   if (!Recording && TraceFd < 0) return;
@@ -107,7 +109,7 @@ void ConfigureFromEnvironment() {
   Configured = true;
   Parse(std::getenv("PINLORN_PPDEV_DOUBLE"));
   if (const char* trace = std::getenv("PINLORN_PPDEV_TRACE")) {
-    TraceFd = RealOpen(trace, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    TraceFd = RealOpen()(trace, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
   }
 }
 
@@ -130,7 +132,7 @@ int MemoryFile(const std::string& text) {
   const int fd = memfd_create("ppdev-double", MFD_CLOEXEC);
   if (fd < 0) return -1;
   if (write(fd, text.data(), text.size()) != static_cast<ssize_t>(text.size()) || lseek(fd, 0, SEEK_SET) != 0) {
-    RealClose(fd);
+    RealClose()(fd);
     return Fail(EIO);
   }
   return fd;
@@ -151,7 +153,7 @@ int OpenDevice(size_t number, int flags) {
     Note("open /dev/parport%zu: %s", number, port.OpenError == ENOENT ? "ENOENT" : "EACCES");
     return Fail(port.OpenError);
   }
-  const int fd = RealOpen("/dev/null", O_RDWR | (flags & O_CLOEXEC));
+  const int fd = RealOpen()("/dev/null", O_RDWR | (flags & O_CLOEXEC));
   if (fd < 0 || fd >= kMaxFd) return fd;
   Handles[fd] = Handle{number};
   Ours[fd] = true;
@@ -265,7 +267,7 @@ int open(const char* path, int flags, ...) {
   const mode_t mode = va_arg(arguments, mode_t);
   va_end(arguments);
   const int modelled = OpenModelled(path, flags);
-  return modelled != -2 ? modelled : RealOpen(path, flags, mode);
+  return modelled != -2 ? modelled : RealOpen()(path, flags, mode);
 }
 
 int open64(const char* path, int flags, ...) {
@@ -274,7 +276,7 @@ int open64(const char* path, int flags, ...) {
   const mode_t mode = va_arg(arguments, mode_t);
   va_end(arguments);
   const int modelled = OpenModelled(path, flags);
-  return modelled != -2 ? modelled : RealOpen64(path, flags, mode);
+  return modelled != -2 ? modelled : RealOpen64()(path, flags, mode);
 }
 
 int openat(int dir, const char* path, int flags, ...) {
@@ -283,7 +285,7 @@ int openat(int dir, const char* path, int flags, ...) {
   const mode_t mode = va_arg(arguments, mode_t);
   va_end(arguments);
   const int modelled = path[0] == '/' ? OpenModelled(path, flags) : -2;
-  return modelled != -2 ? modelled : RealOpenAt(dir, path, flags, mode);
+  return modelled != -2 ? modelled : RealOpenAt()(dir, path, flags, mode);
 }
 
 int openat64(int dir, const char* path, int flags, ...) {
@@ -292,7 +294,7 @@ int openat64(int dir, const char* path, int flags, ...) {
   const mode_t mode = va_arg(arguments, mode_t);
   va_end(arguments);
   const int modelled = path[0] == '/' ? OpenModelled(path, flags) : -2;
-  return modelled != -2 ? modelled : RealOpenAt64(dir, path, flags, mode);
+  return modelled != -2 ? modelled : RealOpenAt64()(dir, path, flags, mode);
 }
 
 int close(int fd) {
@@ -306,7 +308,7 @@ int close(int fd) {
     }
     Ours[fd] = false;
   }
-  return RealClose(fd);
+  return RealClose()(fd);
 }
 
 int ioctl(int fd, unsigned long request, ...) {
@@ -315,7 +317,7 @@ int ioctl(int fd, unsigned long request, ...) {
   void* argument = va_arg(arguments, void*);
   va_end(arguments);
   if (fd >= 0 && fd < kMaxFd && Ours[fd]) return Ppdev(fd, request, argument);
-  return RealIoctl(fd, request, argument);
+  return RealIoctl()(fd, request, argument);
 }
 
 }  // extern "C"
