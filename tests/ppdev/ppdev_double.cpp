@@ -243,6 +243,14 @@ int Ppdev(int fd, unsigned long request, void* argument) {
   return Registers(port, request, argument);
 }
 
+// The double's answer for an absolute path that is the double's, else the
+// C library's.
+template <typename Real>
+int Opened(const char* path, int flags, Real real) {
+  const int modelled = path[0] == '/' ? OpenModelled(path, flags) : -2;
+  return modelled != -2 ? modelled : real();
+}
+
 }  // namespace
 
 extern "C" {
@@ -261,40 +269,31 @@ const char* PpdevDoubleLog() {
   return Recorded.c_str();
 }
 
+// open and openat take a mode after the flags with O_CREAT or O_TMPFILE.
+#define MODE_AFTER(flags) \
+  va_list arguments;        \
+  va_start(arguments, flags); \
+  const mode_t mode = va_arg(arguments, mode_t); \
+  va_end(arguments)
+
 int open(const char* path, int flags, ...) {
-  va_list arguments;
-  va_start(arguments, flags);
-  const mode_t mode = va_arg(arguments, mode_t);
-  va_end(arguments);
-  const int modelled = OpenModelled(path, flags);
-  return modelled != -2 ? modelled : RealOpen()(path, flags, mode);
+  MODE_AFTER(flags);
+  return Opened(path, flags, [&] { return RealOpen()(path, flags, mode); });
 }
 
 int open64(const char* path, int flags, ...) {
-  va_list arguments;
-  va_start(arguments, flags);
-  const mode_t mode = va_arg(arguments, mode_t);
-  va_end(arguments);
-  const int modelled = OpenModelled(path, flags);
-  return modelled != -2 ? modelled : RealOpen64()(path, flags, mode);
+  MODE_AFTER(flags);
+  return Opened(path, flags, [&] { return RealOpen64()(path, flags, mode); });
 }
 
 int openat(int dir, const char* path, int flags, ...) {
-  va_list arguments;
-  va_start(arguments, flags);
-  const mode_t mode = va_arg(arguments, mode_t);
-  va_end(arguments);
-  const int modelled = path[0] == '/' ? OpenModelled(path, flags) : -2;
-  return modelled != -2 ? modelled : RealOpenAt()(dir, path, flags, mode);
+  MODE_AFTER(flags);
+  return Opened(path, flags, [&] { return RealOpenAt()(dir, path, flags, mode); });
 }
 
 int openat64(int dir, const char* path, int flags, ...) {
-  va_list arguments;
-  va_start(arguments, flags);
-  const mode_t mode = va_arg(arguments, mode_t);
-  va_end(arguments);
-  const int modelled = path[0] == '/' ? OpenModelled(path, flags) : -2;
-  return modelled != -2 ? modelled : RealOpenAt64()(dir, path, flags, mode);
+  MODE_AFTER(flags);
+  return Opened(path, flags, [&] { return RealOpenAt64()(dir, path, flags, mode); });
 }
 
 int close(int fd) {
