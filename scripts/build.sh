@@ -10,7 +10,10 @@
 #            (scripts/run, bench, soak); a new folder gets no test programs,
 #            one that has them keeps them, so that its ctest still works;
 #   release  what ships (win32 thread model), and nothing of the tests
-#            (scripts/package).
+#            (scripts/package);
+#   ppdev    the Linux port library, its placeholder and its bench
+#            (tools/ppdev), a native build for 64-bit Linux with Wine's
+#            winegcc (scripts/package, bench, run --ppdev).
 # Without TARGETs it builds everything of the kind. Warnings are errors in CI.
 # The test and run builds are for the processor pinlorn_test_arch names; what
 # ships is always 32-bit.
@@ -78,6 +81,14 @@ pinlorn_build() {
   local root toolchain werror=OFF
   root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
   [ "${CI:-}" = "true" ] && werror=ON
+  local targets=()
+  local target
+  for target in "$@"; do targets+=(--target "$target"); done
+  if [ "$kind" = ppdev ]; then
+    cmake -S "$root/tools/ppdev" -B "$dir" -DCMAKE_BUILD_TYPE=Release -DPPDEV_WERROR=$werror &&
+      cmake --build "$dir" -j"$(nproc)" "${targets[@]}"
+    return
+  fi
   local args=(-DCMAKE_BUILD_TYPE=Release -DPINLORN_WERROR=$werror)
   case $kind in
     test)
@@ -101,9 +112,6 @@ pinlorn_build() {
     rm -rf "$dir/CMakeCache.txt" "$dir/CMakeFiles" "$dir/shipped"
   fi
 
-  local targets=()
-  local target
-  for target in "$@"; do targets+=(--target "$target"); done
   cmake -S "$root" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain" "${args[@]}" &&
     cmake --build "$dir" -j"$(nproc)" "${targets[@]}"
 }
