@@ -1,7 +1,6 @@
 # Cross build for 64-bit Windows with mingw-w64, posix thread model: the test
 # build on a machine that runs no 32-bit code, where only 64-bit Wine works.
-# What ships stays 32-bit (mingw-i686-win32.cmake); the same sources build
-# for both.
+# The same sources build for both processors.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(PINLORN_MINGW x86_64-w64-mingw32)
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -9,14 +9,14 @@
 #   run      the same build for running the program and its tools
 #            (scripts/run, bench, soak); a new folder gets no test programs,
 #            one that has them keeps them, so that its ctest still works;
-#   release  what ships (win32 thread model), and nothing of the tests
-#            (scripts/package);
+#   release-i686, release-x86_64
+#            what ships for 32-bit or for 64-bit Windows (win32 thread
+#            model), and nothing of the tests (scripts/package);
 #   ppdev    the Linux port library, its placeholder and its bench
 #            (tools/ppdev), a native build for 64-bit Linux with Wine's
 #            winegcc (scripts/package, bench, run --ppdev).
 # Without TARGETs it builds everything of the kind. Warnings are errors in CI.
-# The test and run builds are for the processor pinlorn_test_arch names; what
-# ships is always 32-bit.
+# The test and run builds are for the processor pinlorn_test_arch names.
 #
 #   pinlorn_test_arch
 #
@@ -97,8 +97,8 @@ pinlorn_build() {
     run)
       toolchain=mingw-$(pinlorn_test_arch).cmake || return
       grep -q '^BUILD_TESTING:' "$dir/CMakeCache.txt" 2>/dev/null || args+=(-DBUILD_TESTING=OFF) ;;
-    release)
-      toolchain=mingw-i686-win32.cmake ;;
+    release-i686|release-x86_64)
+      toolchain=mingw-${kind#release-}-win32.cmake ;;
     *)
       echo "pinlorn_build: unknown kind of build: $kind" >&2
       return 2 ;;

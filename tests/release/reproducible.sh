@@ -2,8 +2,8 @@
 # reproducible.sh SOURCE WORK: scripts/package, run in two copies of the
 # checkout SOURCE (its tracked and new files as they are now) that lie in
 # different folders, one after the other, under different time zones and
-# file modes, gives the same zip byte for byte. The first copy's zip stays in
-# WORK/first/dist for the tests of its contents.
+# file modes, gives the same packages byte for byte. The first copy's
+# packages stay in WORK/first/dist for the tests of their contents.
 set -eu
 src=$1 work=$2
 fail() { echo "reproducible: $*" >&2; exit 1; }
@@ -21,7 +21,8 @@ copy() {
 package() {
   (cd "$1" && SOURCE_DATE_EPOCH=$epoch scripts/package >"$1.log" 2>&1) ||
     { cat "$1.log" >&2; fail "scripts/package failed in $1"; }
-  sed -n 's/^SHA-256 //p' "$1.log"
+  # Each package's file name and SHA-256, as the package step prints them.
+  awk '/^SHA-256 / {n = split(file, parts, "/"); print parts[n], $2} {file = $0}' "$1.log"
 }
 
 mkdir -p "$work"
@@ -29,13 +30,13 @@ copy "$work/first"
 copy "$work/second copy, elsewhere"
 first=$(package "$work/first")
 second=$(umask 077 && TZ=Pacific/Chatham package "$work/second copy, elsewhere")
-echo "first:  $first"
-echo "second: $second"
-[ -n "$first" ] || fail "no zip from the first build"
+echo "first:"; echo "$first"
+echo "second:"; echo "$second"
+[ -n "$first" ] || fail "no package from the first build"
 if [ "$first" != "$second" ]; then
-  for sums in "$work/first" "$work/second copy, elsewhere"; do
+  for sums in "$work/first"/build-release/*/package/SHA256SUMS "$work/second copy, elsewhere"/build-release/*/package/SHA256SUMS; do
     echo "== $sums" >&2
-    cat "$sums/build-release/package/SHA256SUMS" >&2
+    cat "$sums" >&2
   done
-  fail "two builds of the same sources gave different zips"
+  fail "two builds of the same sources gave different packages"
 fi

@@ -1,7 +1,8 @@
 // waitwindow CAPTION [SECONDS [DESKTOP]]: waits until a visible top-level
 // window with exactly this caption exists on the desktop (the default one, or
 // the Wine desktop named DESKTOP) and its program answers messages, then
-// prints its rectangle. Exit code 0 when found, 1 when SECONDS (default 30)
+// prints its rectangle (left, top, width, height) and where its client area
+// starts on the screen (left, top), so that a script can click into it. Exit code 0 when found, 1 when SECONDS (default 30)
 // passed. scripts/run uses it to know when Pinlorn's window is up.
 #include <windows.h>
 
@@ -59,7 +60,9 @@ int main(int argc, char** argv) {
   }
   RECT rect;
   GetWindowRect(search.Found, &rect);
-  std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left,
-              rect.bottom - rect.top);
+  POINT client{0, 0};
+  ClientToScreen(search.Found, &client);
+  std::printf("%ld %ld %ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left,
+              rect.bottom - rect.top, client.x, client.y);
   return 0;
 }

@@ -1,14 +1,20 @@
 #!/usr/bin/env python3
-"""check_version.py PROGRAM VERSION: the program's version resource and
+"""check_resources.py PROGRAM VERSION: the program's version resource and
 manifest give VERSION (major.minor.patch), the version the release is named
-after. Reports the first mismatch on one line and exits with 1."""
+after, and the manifest names the processor the program is built for:
+Windows refuses to start a program whose manifest names another (Wine does
+not check). Reports the first mismatch on one line and exits with 1."""
 import re
 import struct
 import sys
 
 
+# The manifest's name of each processor, by the PE header's machine field.
+MANIFEST_PROCESSORS = {0x014C: "x86", 0x8664: "amd64"}
+
+
 def fail(message):
-    sys.exit("check_version: " + message)
+    sys.exit("check_resources: " + message)
 
 
 def utf16_value(data, key):
@@ -20,7 +26,7 @@ def utf16_value(data, key):
 
 def main():
     if len(sys.argv) != 3:
-        sys.exit("usage: check_version.py PROGRAM VERSION")
+        sys.exit("usage: check_resources.py PROGRAM VERSION")
     path, version = sys.argv[1], sys.argv[2]
     if not re.fullmatch(r"\d+\.\d+\.\d+", version):
         fail("the release version %r is not major.minor.patch" % version)
@@ -43,12 +49,21 @@ def main():
         if text != version:
             fail("%s's %s text is %r, the release is %s" % (path, key, text, version))
 
-    manifest = re.search(rb'<assemblyIdentity[^>]*\sversion="([^"]*)"', data)
-    if not manifest:
-        fail("%s has no manifest with an assembly version" % path)
-    if manifest.group(1).decode() != version + ".0":
-        fail("%s's manifest gives version %s, the release is %s" % (path, manifest.group(1).decode(), version))
-    print("check_version: %s is version %s" % (path, version))
+    identity = re.search(rb"<assemblyIdentity[^>]*>", data)
+    if not identity:
+        fail("%s has no manifest with an assembly identity" % path)
+    manifest_version = re.search(rb'\sversion="([^"]*)"', identity.group(0))
+    if not manifest_version or manifest_version.group(1).decode() != version + ".0":
+        fail("%s's manifest gives version %s, the release is %s"
+             % (path, manifest_version.group(1).decode() if manifest_version else "none", version))
+
+    header = struct.unpack_from("<I", data, 0x3C)[0]
+    machine = struct.unpack_from("<H", data, header + 4)[0]
+    processor = re.search(rb'\sprocessorArchitecture="([^"]*)"', identity.group(0))
+    named = processor.group(1).decode() if processor else "none"
+    if named != MANIFEST_PROCESSORS.get(machine):
+        fail("%s is built for machine 0x%04X, but its manifest names processor %s" % (path, machine, named))
+    print("check_resources: %s is version %s, for %s" % (path, version, named))
 
 
 if __name__ == "__main__":
