@@ -31,6 +31,12 @@
 # library of the build's processor, under the name that processor's program
 # imports (tools/release/port_library.sh).
 #
+#   pinlorn_linux_release DIR PINLORN_EXE PPDEV_DIR VERSION
+#
+# lays out the Linux release in DIR, as its tarball holds it: the 64-bit
+# PINLORN_EXE, the port library and its placeholder from the ppdev build
+# PPDEV_DIR, the launcher pinlorn and the README, with fixed modes.
+#
 #   pinlorn_build_quietly LOG KIND BUILD_DIR [TARGET...]
 #
 # does the same with the output in the file LOG; if the build fails, it shows
@@ -121,6 +127,21 @@ pinlorn_virtual_port() {
   root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
   library=$(sh "$root/tools/release/port_library.sh" "$(pinlorn_test_arch)") || return
   echo "$1/tools/vport/$library"
+}
+
+pinlorn_linux_release() {
+  local dir=$1 exe=$2 ppdev=$3 version=$4
+  local root library
+  root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+  library=$(sh "$root/tools/release/port_library.sh" x86_64) || return
+  rm -rf "$dir"
+  mkdir -p "$dir" &&
+    cp "$exe" "$ppdev/$library" "$dir/" &&
+    cp "$ppdev/$library.so" "$root/tools/ppdev/pinlorn" "$dir/" &&
+    sed -e "s/@VERSION@/$version/g" -e "s/@PORT_LIBRARY@/$library/g" \
+        "$root/docs/release/linux-README.txt" >"$dir/README" &&
+    chmod 755 "$dir" "$dir/pinlorn" "$dir/$library.so" &&
+    chmod 644 "$dir/Pinlorn.exe" "$dir/$library" "$dir/README"
 }
 
 pinlorn_build_quietly() {
