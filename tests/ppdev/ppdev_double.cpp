@@ -1,7 +1,7 @@
 // The ppdev double (ppdev_double.h): an SPP port per entry, its data latch,
 // its control lines and direction, the loopback plug, and the kernel's rules
-// for a claim. Interposes open, openat (and their 64-bit names), close and
-// ioctl; a device is an open /dev/null, a /proc file a memory file.
+// for a claim. Interposes open (which the port library and the shell call),
+// close and ioctl; a device is an open /dev/null, a /proc file a memory file.
 #include "ppdev_double.h"
 
 #include <dlfcn.h>
@@ -62,12 +62,7 @@ template <typename Function>
 Function Real(const char* name) {
   return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
 }
-using OpenFunction = int (*)(const char*, int, ...);
-using OpenAtFunction = int (*)(int, const char*, int, ...);
-OpenFunction RealOpen() { static const auto f = Real<OpenFunction>("open"); return f; }
-OpenFunction RealOpen64() { static const auto f = Real<OpenFunction>("open64"); return f; }
-OpenAtFunction RealOpenAt() { static const auto f = Real<OpenAtFunction>("openat"); return f; }
-OpenAtFunction RealOpenAt64() { static const auto f = Real<OpenAtFunction>("openat64"); return f; }
+auto RealOpen() { static const auto f = Real<int (*)(const char*, int, ...)>("open"); return f; }
 auto RealClose() { static const auto f = Real<int (*)(int)>("close"); return f; }
 auto RealIoctl() { static const auto f = Real<int (*)(int, unsigned long, void*)>("ioctl"); return f; }
 
@@ -113,14 +108,12 @@ void ConfigureFromEnvironment() {
   }
 }
 
-// The number after `prefix` in `path` when `suffix` follows it, else -1.
-long Numbered(std::string_view path, std::string_view prefix, std::string_view suffix) {
-  if (!path.starts_with(prefix) || !path.ends_with(suffix)) return -1;
-  const std::string_view digits = path.substr(prefix.size(), path.size() - prefix.size() - suffix.size());
-  if (digits.empty() || digits.size() > 3 || digits.find_first_not_of("0123456789") != std::string_view::npos) {
-    return -1;
-  }
-  return std::strtol(std::string(digits).c_str(), nullptr, 10);
+// The N in `path` when the whole path has the form of `pattern` ("...%u...%n"), else -1.
+long Numbered(const char* path, const char* pattern) {
+  unsigned number = 0;
+  int end = -1;
+  const bool whole = std::sscanf(path, pattern, &number, &end) == 1 && end >= 0 && path[end] == '\0';
+  return whole && number < 1000 ? number : -1;
 }
 
 int Fail(int error) {
@@ -170,10 +163,10 @@ int OpenModelled(const char* path, int flags) {
   ConfigureFromEnvironment();
   if (name == "/proc/modules") return MemoryFile(Modules());
   if (device) {
-    const long number = Numbered(name, kDevicePrefix, "");
+    const long number = Numbered(path, "/dev/parport%u%n");
     return number < 0 ? Fail(ENOENT) : OpenDevice(static_cast<size_t>(number), flags);
   }
-  const long number = Numbered(name, "/proc/sys/dev/parport/parport", "/base-addr");
+  const long number = Numbered(path, "/proc/sys/dev/parport/parport%u/base-addr%n");
   if (number < 0 || static_cast<size_t>(number) >= Ports.size()) return Fail(ENOENT);
   return MemoryFile(std::to_string(Ports[static_cast<size_t>(number)].Base) + " 0\n");
 }
@@ -243,14 +236,6 @@ int Ppdev(int fd, unsigned long request, void* argument) {
   return Registers(port, request, argument);
 }
 
-// The double's answer for an absolute path that is the double's, else the
-// C library's.
-template <typename Real>
-int Opened(const char* path, int flags, Real real) {
-  const int modelled = path[0] == '/' ? OpenModelled(path, flags) : -2;
-  return modelled != -2 ? modelled : real();
-}
-
 }  // namespace
 
 extern "C" {
@@ -269,31 +254,14 @@ const char* PpdevDoubleLog() {
   return Recorded.c_str();
 }
 
-// open and openat take a mode after the flags with O_CREAT or O_TMPFILE.
-#define MODE_AFTER(flags) \
-  va_list arguments;        \
-  va_start(arguments, flags); \
-  const mode_t mode = va_arg(arguments, mode_t); \
-  va_end(arguments)
-
 int open(const char* path, int flags, ...) {
-  MODE_AFTER(flags);
-  return Opened(path, flags, [&] { return RealOpen()(path, flags, mode); });
-}
-
-int open64(const char* path, int flags, ...) {
-  MODE_AFTER(flags);
-  return Opened(path, flags, [&] { return RealOpen64()(path, flags, mode); });
-}
-
-int openat(int dir, const char* path, int flags, ...) {
-  MODE_AFTER(flags);
-  return Opened(path, flags, [&] { return RealOpenAt()(dir, path, flags, mode); });
-}
-
-int openat64(int dir, const char* path, int flags, ...) {
-  MODE_AFTER(flags);
-  return Opened(path, flags, [&] { return RealOpenAt64()(dir, path, flags, mode); });
+  // The mode that follows the flags with O_CREAT or O_TMPFILE.
+  va_list arguments;
+  va_start(arguments, flags);
+  const mode_t mode = va_arg(arguments, mode_t);
+  va_end(arguments);
+  const int modelled = OpenModelled(path, flags);
+  return modelled != -2 ? modelled : RealOpen()(path, flags, mode);
 }
 
 int close(int fd) {
