@@ -41,13 +41,27 @@ until_true() {
 # is the window's place plus the cell's place in the client area, from the
 # window's layout: DR's cells 2 and 9, CR's cell 16, SR's cell 15.
 declare -A cell=([2]="348 36" [9]="180 36" [16]="301 92" [15]="277 148")
+# Other tests show windows named Pinlorn too: this one's runs in this
+# test's Wine prefix.
 window=
-find_window() { window=$(xdotool search --onlyvisible --name '^Pinlorn$' 2>/dev/null | head -1); [ -n "$window" ]; }
-# The colour most of the cell's middle shows.
+find_window() {
+  local id pid
+  for id in $(xdotool search --onlyvisible --name '^Pinlorn$' 2>/dev/null); do
+    pid=$(xdotool getwindowpid "$id" 2>/dev/null) || continue
+    if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$prefix"; then
+      window=$id
+      return 0
+    fi
+  done
+  return 1
+}
+# The colour most of the cell's middle shows, with the window on top.
 colour() {
   local x y origin ox oy
   read -r x y <<<"${cell[$1]}"
-  origin=$(xdotool getwindowgeometry "$window" | sed -n 's/ *Position: \([0-9]*\),\([0-9]*\).*/\1 \2/p')
+  xdotool windowraise "$window" 2>/dev/null || return 1
+  origin=$(xdotool getwindowgeometry "$window" 2>/dev/null | sed -n 's/ *Position: \([0-9]*\),\([0-9]*\).*/\1 \2/p')
+  [ -n "$origin" ] || return 1
   read -r ox oy <<<"$origin"
   import -display "$DISPLAY" -window root -crop "12x12+$((ox + x - 6))+$((oy + y - 6))" +repage -depth 8 \
          -format %c histogram:info:- 2>/dev/null | sort -rn | head -1 | grep -o '#[0-9A-F]\{6\}'
@@ -56,7 +70,7 @@ lit() { [ "$(colour "$1")" = "$lit_colour" ]; }
 click() {
   local x y
   read -r x y <<<"${cell[$1]}"
-  xdotool mousemove --window "$window" "$x" "$y" click 1
+  xdotool windowraise "$window" mousemove --window "$window" "$x" "$y" click 1
 }
 traced() { grep -q "$1" "$work/trace"; }
 claimed() { grep -A1 -x PPEXCL "$work/trace" | grep -qx PPCLAIM; }
