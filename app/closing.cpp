@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include <iterator>
+#include <string>
 
 #include "mainform.h"
 #include "properties.h"
@@ -21,19 +21,15 @@ class AskingScope {
   bool& asking_;
 };
 
-}  // namespace
-
-std::string ExitQuestionText() {
-  const int length = static_cast<int>(std::size(kExitQuestion) - 1);
-  const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, kExitQuestion, length,
-                                       nullptr, 0, nullptr, nullptr);
-  if (size <= 0) return std::string();
-  std::string text(static_cast<size_t>(size), '\0');
-  const int written = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, kExitQuestion, length,
-                                          text.data(), size, nullptr, nullptr);
-  text.resize(written > 0 ? static_cast<size_t>(written) : 0);
-  return text;
+// The main window's text, from the ANSI code page into UTF-16: the exit
+// question's caption. Empty when it cannot be converted.
+constexpr int kCaptionSize = 128;
+void WideCaption(TControl* window, wchar_t (&caption)[kCaptionSize]) {
+  const std::string text = GetText(window);
+  if (MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, caption, kCaptionSize) == 0) caption[0] = L'\0';
 }
+
+}  // namespace
 
 void ExitQuestion(void* data, ObjectBase* /*sender*/, bool& canClose) {
   MainForm* form = static_cast<MainForm*>(data);
@@ -46,13 +42,15 @@ void ExitQuestion(void* data, ObjectBase* /*sender*/, bool& canClose) {
   }
   // No poll may run under the open question.
   form->PollTimer->SetEnabled(false);
-  const std::string question = ExitQuestionText();
   TControl* owner = form->Window;  // the main window
-  const std::string caption = GetText(owner);
+  // The question is Russian whatever the system's code page: shown in
+  // UTF-16, it reads the same on every Windows.
+  wchar_t caption[kCaptionSize];
+  WideCaption(owner, caption);
   int answer;
   {
     AskingScope asking(form->Asking);
-    answer = MessageBoxA(owner->Handle, question.c_str(), caption.c_str(), MB_YESNO);
+    answer = MessageBoxW(owner->Handle, kExitQuestion, caption, MB_YESNO);
   }
   // The data lines are left low whatever the answer; after any answer but
   // No the run ends, and that write is its last.

@@ -1,14 +1,12 @@
 #pragma once
 // How the program ends: the exit question that a close request of the main
 // window asks, and log-off and shutdown. Every exit leaves DR at 0.
-#include <string>
-
 #include "control.h"
 #include "object.h"
 
 class MainForm;
 
-// The question asked before the program quits, in UTF-16.
+// The question asked before the program quits, in UTF-16, as it is shown.
 inline constexpr wchar_t kExitQuestion[] =
     L"\x0412\x044B \x0434\x0435\x0439\x0441\x0442\x0432\x0438\x0442\x0435\x043B\x044C\x043D\x043E "
     L"\x0445\x043E\x0442\x0438\x0442\x0435 \x0432\x044B\x0439\x0442\x0438?";
@@ -18,10 +16,6 @@ inline constexpr wchar_t kExitQuestion[] =
 // A close request arriving while the question is open is refused at once.
 // `data` is the MainForm.
 void ExitQuestion(void* data, ObjectBase* sender, bool& canClose);
-
-// The exit question's text in the system's ANSI code page; letters the code
-// page lacks become its default character.
-std::string ExitQuestionText();
 
 // Log-off and shutdown, on the main window: WM_QUERYENDSESSION is agreed to
 // at once, without the exit question, so that Pinlorn never holds up a

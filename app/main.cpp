@@ -1,8 +1,10 @@
-// Pinlorn's main sequence: build the window, run it, exit with code 0.
+// Pinlorn's main sequence: make sure it is the session's only Pinlorn, build
+// the window, run it, exit with code 0.
 #include <windows.h>
 
 #include "application.h"
 #include "mainform.h"
+#include "one_instance.h"
 #include "port.h"
 
 namespace {
@@ -11,6 +13,9 @@ MainForm* TheMainForm = nullptr;
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // A second Pinlorn hands over to the first before anything touches the
+  // port or builds a window.
+  if (!FirstInSession()) return 0;
   try {
     BuildMainForm(TheMainForm);
     // Run releases the window, and with it the MainForm, when the loop ends:

@@ -12,6 +12,7 @@
 #include "dispatch.h"
 #include "kinds.h"
 #include "poll.h"
+#include "port_notices.h"
 #include "properties.h"
 #include "window.h"
 
@@ -107,6 +108,7 @@ void BuildMainForm(MainForm*& form) {
   SetClientSize(form->Window, kClientWidth, kClientHeight);
   SetOnCloseQuery(form->Window, CloseQueryEvent{&ExitQuestion, form});
   AddMessageHandler(form->Window, SessionEndHandler);
+  AddMessageHandler(form->Window, PortNoticeHandler);
 
   form->PollTimer = NewTimer(kPollInterval);
   AddOwned(form->Window, form->PollTimer);
@@ -125,4 +127,8 @@ void BuildMainForm(MainForm*& form) {
   SetFlipHandlers(form, Register::DR, 0);
 
   FindPorts(form);
+  // Before the first poll: a driver that is not open reads as zeros, which
+  // the window would show as a port with every pin low.
+  CheckPortDriver();
+  if (PortState.DriverClosed || PortFailed()) AnnouncePortTrouble(form->Window);
 }

@@ -112,6 +112,7 @@ constexpr int32_t kPollInterval = 10;  // ms
 inline constexpr char kWindowCaption[] = "Pinlorn";
 
 // Creates the MainForm into `form`, the main window with all its controls
-// (hidden), the poll timer (enabled) and every handler, then lists the ports
-// and chooses the base address. Nothing is shown until the run loop starts.
+// (hidden), the poll timer (enabled) and every handler, then lists the ports,
+// chooses the base address and asks the port library whether its driver is
+// open. Nothing is shown until the run loop starts.
 void BuildMainForm(MainForm*& form);

@@ -1,8 +1,9 @@
 #pragma once
 // What Pinlorn knows about the watched parallel port: its base address, the
-// bytes last read from its three registers, and the pin map of the 20
-// register bits that have a cell in the window. All port access goes through
-// Inp32/Out32 of the port I/O library.
+// register values last read or written, whether the port library can reach
+// the port, and the pin map of the 20 register bits that have a cell in the
+// window. All port access goes through Inp32/Out32 of the port I/O library,
+// each call guarded against the library's hardware faults.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -11,12 +12,24 @@
 
 enum class Register : uint8_t { DR, CR, SR };
 
+// The first call into the port library that raised a hardware fault.
+struct PortFault {
+  const char* Call;  // "Inp32", "Out32" or the driver query; null while no call has faulted
+  uint16_t Port;     // the I/O port the call was given; 0 for a call without one
+  uint32_t Code;     // the exception's code
+};
+
 struct PortStateRecord {
   uint32_t BaseAddress;  // 0 while no port has been chosen
+  // The last value read from each register, or written to it since.
   uint8_t LastDR;
   uint8_t LastCR;
   uint8_t LastSR;
   bool RunEnded = false;  // the run's last write (DR 0) is made: nothing more is written
+  // After a fault the port is left alone: nothing is read, and nothing is
+  // written but the run's last write.
+  PortFault Fault{};
+  bool DriverClosed = false;  // the library said its port driver is not open
 };
 extern PortStateRecord PortState;
 
@@ -65,14 +78,23 @@ uint16_t RegisterPort(uint32_t offset);
 // register operation touches the port: ports 0-2 are the DMA controller.
 bool PortChosen();
 
+// Whether a call into the port library has faulted (PortState.Fault).
+bool PortFailed();
+
 // Reads DR, then CR, then SR, storing each byte right after its own read.
-// Returns false, leaving the last values as they are, when no port is chosen.
+// Returns false, leaving the last values as they are, when no port is chosen
+// or the library has faulted; a read that faults stops the rest.
 bool ReadRegisters();
-// Write one register; return false (nothing written) when no port is chosen
-// or the run has ended.
+// Write one register, which then holds the value as its last one; return
+// false (nothing written) when no port is chosen, the run has ended or the
+// library has faulted, and when this write faults.
 bool WriteDR(uint8_t value);
 bool WriteCR(uint8_t value);
 // The end of the run, however it comes: DR is written 0, once, as the last
-// write of the run. False when that write was made already (or no port is
-// chosen).
+// write of the run, after a fault of the library too. False when that write
+// was made already (or no port is chosen, or it faulted).
 bool EndRunWithDataLow();
+// Asks the port library whether its driver is open, where the library can
+// tell (one without the query counts as open), and keeps the answer in
+// PortState.DriverClosed. Nothing is asked while no port is chosen.
+void CheckPortDriver();

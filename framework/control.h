@@ -49,6 +49,7 @@ struct KindTable {
   ControlProc ClearProc;
   AddItemRoutine AddItemProc;
   NotifyCode ClickCode;
+  NotifyCode DoubleClickCode;  // the second press of a double click: a click too
   NotifyCode EnterCode;
   NotifyCode ExitCode;
   NotifyCode ChangeCode;

@@ -53,6 +53,9 @@ constexpr KindTable StaticKind = [] {
   KindTable kind{};
   kind.ClearProc = ClearText;
   kind.ClickCode = STN_CLICKED;
+  // A static with CS_DBLCLKS reports the second press of a quick pair as a
+  // double click: for a cell each press is a click of its own.
+  kind.DoubleClickCode = STN_DBLCLK;
   kind.AlignLeftBits = SS_LEFT;
   kind.AlignRightBits = SS_RIGHT;
   kind.AlignCentreBits = SS_CENTER;

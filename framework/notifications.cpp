@@ -29,7 +29,7 @@ void NotifySelect(TControl* control) {
 // false when the code matches none of them.
 bool NotifyFromCode(TControl* control, WORD code) {
   const KindTable& kind = control->KindMessages;
-  if (code == kind.ClickCode) {
+  if (code == kind.ClickCode || code == kind.DoubleClickCode) {
     NotifyClick(control);
   } else if (code == kind.EnterCode) {
     control->OnEnter(control);

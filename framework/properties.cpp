@@ -1,5 +1,7 @@
 #include "properties.h"
 
+#include "refusals.h"
+
 namespace {
 
 constexpr UINT kMoveFlags = SWP_NOZORDER | SWP_NOACTIVATE;
@@ -17,6 +19,9 @@ void SetText(TControl* control, const std::string& text) {
   if (control->Handle != nullptr) {
     // A copy: a handler of WM_SETTEXT may set the text again meanwhile.
     const std::string sent = control->Text;
+    // The program's own text, even while it serves a message another thread
+    // sent, when a new text from elsewhere is refused.
+    OwnRequest own;
     SendMessageA(control->Handle, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(sent.c_str()));
     if (!control->NoTextRepaint) Invalidate(control);
   }

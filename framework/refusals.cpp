@@ -127,6 +127,15 @@ Verdict ForgedDestruction(const Arrival& arrival) {
   return fromNoDestruction && !UnderAnotherThreadsWindow(message.Window) ? kRefused : kPasses;
 }
 
+// A new text for a window, sent from another thread: another program
+// renaming a cell would have the user flip the pin its caption no longer
+// names. Only Pinlorn names its windows (SetText, and the standard controls'
+// own texts, all on its one thread).
+Verdict ForeignText(const Arrival& arrival) {
+  if (arrival.Message.Msg != WM_SETTEXT || OwnRequest::Active() || !InSendMessage()) return kPasses;
+  return FALSE;
+}
+
 // A close request to a part of the program: only a top-level form has a
 // close box. Child controls, their inner windows and the timer window are
 // parts that the program keeps pointers to.
@@ -161,7 +170,8 @@ Verdict ForeignDeviceContext(const Arrival& arrival) {
 
 // Everything Pinlorn refuses, in the order it is asked.
 constexpr Verdict (*kRefusals[])(const Arrival&) = {
-    ForgedPress, ForeignRequest, ForgedCreation, ForgedDestruction, CloseOfAPart, ForeignDeviceContext,
+    ForgedPress,  ForeignRequest, ForgedCreation,       ForgedDestruction,
+    ForeignText, CloseOfAPart,   ForeignDeviceContext,
 };
 
 }  // namespace

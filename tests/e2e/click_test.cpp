@@ -43,8 +43,6 @@ constexpr ClickCase kClicks[] = {
     {"AckIE", 0x00, 0x15, kCR, 0xC5},  {"Direct", 0x00, 0x04, kCR, 0xE4},
     {"9", 0x80, 0x00, kDR, 0x00},
 };
-// Two clicks on one cell in quick succession make a double click, which
-// flips nothing: the table never clicks the same cell twice in a row.
 
 TEST_F(ClickTest, EachWritableCellWritesItsRegisterWithItsBitFlipped) {
   for (const ClickCase& c : kClicks) {
@@ -152,40 +150,79 @@ TEST_F(ClickTest, EditingThePortListChangesNothing) {
   EXPECT_EQ(Writes(*port, since)[0].Port, kDR);
 }
 
-// Clicks faster than the poll all start from the same polled value; clicks
-// in quick succession on one place may also be taken as double clicks, which
-// flip nothing. Whatever the mix, each write flips bit 0 of the DR value read
-// before it, nothing else is written, and the window keeps working.
+// However quickly a person clicks, every press of a cell flips its bit once,
+// from the value the click before it wrote: a double click is two clicks, a
+// triple click three, and two presses between polls both count. Each row
+// starts from DR 0; a click on cell "9" after it ends the row, its write
+// (bit 7 flipped) coming last.
+struct PressCase {
+  const char* Label;
+  void (*Press)(const Pinlorn& program);
+  std::vector<uint8_t> Written;  // DR's writes, in order, the one of "9" last
+};
+
+void PostPress(HWND cell, UINT msg) {
+  PostMessageA(cell, msg, MK_LBUTTON, MAKELPARAM(4, 4));
+  PostMessageA(cell, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+}
+
+// Presses on "2" and "3" that reach a program busy for a moment (its thread
+// held still): both wait in its queue, and it takes both before its timer.
+void PressTwoInOnePeriod(const Pinlorn& program) {
+  const HWND cells[] = {program.Cell("2"), program.Cell("3")};
+  const DWORD id = GetWindowThreadProcessId(program.Window(), nullptr);
+  const HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, id);
+  ASSERT_NE(thread, nullptr);
+  SuspendThread(thread);
+  for (HWND cell : cells) PostPress(cell, WM_LBUTTONDOWN);
+  ResumeThread(thread);
+  CloseHandle(thread);
+}
+
+const PressCase kPresses[] = {
+    {"double click", [](const Pinlorn& p) { p.Click(p.Cell("2"), 2); }, {0x01, 0x00, 0x80}},
+    {"triple click", [](const Pinlorn& p) { p.Click(p.Cell("2"), 3); }, {0x01, 0x00, 0x01, 0x81}},
+    {"posted double click", [](const Pinlorn& p) { PostPress(p.Cell("2"), WM_LBUTTONDBLCLK); }, {0x01, 0x81}},
+    {"two presses in one period", PressTwoInOnePeriod, {0x01, 0x03, 0x83}},
+};
+
+TEST_F(ClickTest, EveryPressFlipsOnceFromTheValueLastWritten) {
+  for (const PressCase& c : kPresses) {
+    SCOPED_TRACE(c.Label);
+    ASSERT_TRUE(Registers(0x00, 0x00));
+    const uint32_t since = port->NextSequence();
+    c.Press(*program);
+    program->Click(program->Cell("9"));
+    const std::vector<AccessRecord> writes = WritesAfter(since, c.Written.size());
+    std::vector<uint8_t> written;
+    for (const AccessRecord& write : writes) written.push_back(write.Value);
+    EXPECT_EQ(written, c.Written) << Describe(writes);
+  }
+}
+
+// A burst of clicks on one cell, faster than the poll and taken as double
+// clicks or not: each flips bit 0 of DR's last value, read or written, and
+// nothing else is written; the window keeps working.
 TEST_F(ClickTest, BurstOfClicksOnOneCell) {
+  constexpr int kClicks = 40;
   ASSERT_TRUE(Registers(0x40, 0x00));
   const uint32_t since = port->NextSequence();
-  program->Click(program->Cell("2"), 40);
+  program->Click(program->Cell("2"), kClicks);
   // A click on another cell ends the burst: its write (bit 6 flipped) comes last.
   program->Click(program->Cell("8"));
 
-  // Each write against the DR value the poll read last before it.
-  struct Flip {
-    uint16_t Port;
-    uint8_t Bits;
-  };
-  std::vector<Flip> flips;
+  std::vector<AccessRecord> writes;
   ASSERT_TRUE(PumpUntil([&] {
-    flips.clear();
-    uint8_t lastRead = 0x40;
-    for (const AccessRecord& record : port->LogSince(since)) {
-      if (record.Kind == AccessKind::Read && record.Port == kDR) lastRead = record.Value;
-      if (record.Kind == AccessKind::Write) {
-        flips.push_back({record.Port, static_cast<uint8_t>(record.Value ^ lastRead)});
-      }
-    }
-    return !flips.empty() && flips.back().Bits == 0x40;
-  })) << Describe(Writes(*port, since));
-
-  ASSERT_GE(flips.size(), 2u);
-  ASSERT_LE(flips.size(), 41u);
-  for (const Flip& flip : flips) {
-    EXPECT_EQ(flip.Port, kDR);
-    EXPECT_TRUE(flip.Bits == 0x01 || &flip == &flips.back()) << Describe(Writes(*port, since));
+    writes = Writes(*port, since);
+    return writes.size() > kClicks;
+  })) << Describe(writes);
+  ASSERT_EQ(writes.size(), kClicks + 1u) << Describe(writes);
+  uint8_t last = 0x40;
+  for (const AccessRecord& write : writes) {
+    const uint8_t flipped = &write == &writes.back() ? 0x40 : 0x01;
+    EXPECT_EQ(write.Port, kDR);
+    EXPECT_EQ(write.Value, last ^ flipped) << Describe(writes);
+    last = write.Value;
   }
   // Still polling and showing the port as it is.
   EXPECT_TRUE(PumpUntil([&] {

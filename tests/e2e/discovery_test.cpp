@@ -102,8 +102,9 @@ TEST(DiscoveryTest, PortListCaptionsAndPortUseFollowTheRegistry) {
     EXPECT_EQ(TextOf(program.Label("SR", "Decimal")), "0");
     program.Click(program.Cell("2"));
     program.Click(program.Cell("1"));
-    // A poll after the clicks: the program has handled them by then.
-    EXPECT_TRUE(program.WaitForPoll());
+    // The close button's question: the program has handled the clicks by then.
+    program.CloseWithTheMouse();
+    EXPECT_NE(program.WaitBox(), nullptr);
     EXPECT_TRUE(port.LogSince(before).empty()) << Describe(port.LogSince(before));
   }
 }
@@ -118,7 +119,7 @@ TEST(DiscoveryTest, WithoutAPortClosingWritesNothing) {
   Pinlorn program;
   ASSERT_TRUE(program.Started());
   program.RequestClose();
-  HWND box = program.WaitQuestion();
+  HWND box = program.WaitBox();
   ASSERT_NE(box, nullptr);
   Pinlorn::Press(box, IDYES);
   EXPECT_EQ(program.WaitExit(), std::optional<DWORD>(0));

@@ -11,9 +11,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <memory>
 
+#include "fault_trace.h"
 #include "hostile.h"
 #include "pinlorn.h"
 #include "port_list_registry.h"
@@ -25,32 +25,10 @@
 namespace {
 
 constexpr uint64_t kStormMessages = 10000;
+constexpr char kAccessViolation[] = "c0000005";
 // The poll resumes once the program has taken every message posted to it,
 // a whole storm's included.
 constexpr DWORD kPollAfterAttackMs = 2 * kWaitMs;
-
-// The program's Wine trace of exceptions, read from outside.
-class FaultTrace {
- public:
-  FaultTrace() {
-    if (const char* path = std::getenv("PINLORN_SEH_TRACE"); path != nullptr && *path == '/') {
-      path_ = std::string("Z:") + path;
-    }
-  }
-  bool Available() const { return !path_.empty(); }
-  // The access violations traced so far: one line each, with address and code address.
-  std::vector<std::string> AccessViolations() const {
-    std::vector<std::string> found;
-    std::ifstream trace(path_);
-    for (std::string line; std::getline(trace, line);) {
-      if (line.find("dispatch_exception code=c0000005") != std::string::npos) found.push_back(line);
-    }
-    return found;
-  }
-
- private:
-  std::string path_;
-};
 
 // The windows that are gone or new, one a line, by class, id and text.
 std::string WindowChanges(const std::vector<HWND>& before, const std::vector<HWND>& after) {
@@ -84,11 +62,6 @@ uint32_t StormSeed() {
 
 class HostileTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    // The program inherits this environment: its Wine traces exceptions.
-    SetEnvironmentVariableA("WINEDEBUG", "-all,+seh");
-  }
-
   void SetUp() override {
     ASSERT_TRUE(trace_.Available())
         << "PINLORN_SEH_TRACE must name the file that gets this test's Unix stderr (CTest sets it)";
@@ -102,7 +75,7 @@ class HostileTest : public ::testing::Test {
     // Found by caption now: an attack may change what cells show.
     cell4_ = program_->Cell("4");
     ASSERT_NE(cell4_, nullptr);
-    faultsBefore_ = trace_.AccessViolations().size();
+    faultsBefore_ = trace_.Faults(kAccessViolation).size();
     attackStart_ = port_.NextSequence();
   }
 
@@ -143,7 +116,7 @@ class HostileTest : public ::testing::Test {
   // The close button and "Yes": exit code 0, DR left at 0, and no fault on the way.
   void ExpectClosesCleanly() {
     program_->RequestClose();
-    HWND box = program_->WaitQuestion();
+    HWND box = program_->WaitBox();
     ASSERT_NE(box, nullptr) << "no exit question";
     const uint32_t asking = port_.NextSequence();
     Pinlorn::Press(box, IDYES);
@@ -158,7 +131,7 @@ class HostileTest : public ::testing::Test {
   }
 
   void ExpectNoNewFaults() {
-    const std::vector<std::string> faults = trace_.AccessViolations();
+    const std::vector<std::string> faults = trace_.Faults(kAccessViolation);
     // The first few tell where; a storm may cause hundreds.
     std::string lines;
     for (size_t i = faultsBefore_; i < faults.size() && i < faultsBefore_ + 5; ++i) {
@@ -246,6 +219,23 @@ TEST_F(HostileTest, ForgedClicksWriteNothingAndHoldNoMouse) {
     // Last, and with no release after it: a press that took the mouse keeps it.
     PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
   }
+  WaitUntilTaken();
+  ExpectStillServes();
+  ExpectClosesCleanly();
+}
+
+// Another program renames every window: each refuses, and no cell comes to
+// name another pin.
+TEST_F(HostileTest, OnlyPinlornNamesItsWindows) {
+  constexpr char kForeignName[] = "renamed";
+  for (HWND window : windows_) {
+    DWORD_PTR answer = TRUE;
+    SendMessageTimeoutA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kForeignName), SMTO_ABORTIFHUNG,
+                        kAnswerMs, &answer);
+    EXPECT_EQ(answer, static_cast<DWORD_PTR>(FALSE)) << ClassOf(window);
+    EXPECT_NE(TextOf(window), kForeignName) << ClassOf(window);
+  }
+  EXPECT_EQ(TextOf(cell4_), "4");
   WaitUntilTaken();
   ExpectStillServes();
   ExpectClosesCleanly();

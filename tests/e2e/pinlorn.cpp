@@ -8,11 +8,6 @@
 
 namespace {
 
-// The value label the poll's round trip marks, and the mark, which no
-// register value reads as.
-constexpr char kMarkedRegister[] = "DR";
-constexpr char kMark[] = "mark";
-
 bool IsPushed(HWND button) {
   DWORD_PTR state = 0;
   SendMessageTimeoutA(button, BM_GETSTATE, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &state);
@@ -21,12 +16,19 @@ bool IsPushed(HWND button) {
 
 }  // namespace
 
-Pinlorn::Pinlorn() {
+Pinlorn::Pinlorn(const std::string& libraryFolder) {
   std::string commandLine = '"' + WindowsPath(PINLORN_EXE) + '"';
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  if (!StartProcess(commandLine, FALSE, 0, startup, info)) return;
+  char path[4096] = "";
+  GetEnvironmentVariableA("PATH", path, sizeof path);
+  if (!libraryFolder.empty()) {
+    SetEnvironmentVariableA("PATH", (WindowsPath(libraryFolder) + ';' + path).c_str());
+  }
+  const bool started = StartProcess(commandLine, FALSE, 0, startup, info);
+  SetEnvironmentVariableA("PATH", path);
+  if (!started) return;
   CloseHandle(info.hThread);
   process_ = info.hProcess;
   processId_ = info.dwProcessId;
@@ -105,9 +107,26 @@ void Pinlorn::Click(HWND target, int times) const {
 
 void Pinlorn::RequestClose() const { PostMessageA(window_, WM_SYSCOMMAND, SC_CLOSE, 0); }
 
+void Pinlorn::CloseWithTheMouse() const {
+  RECT frame;
+  GetWindowRect(window_, &frame);
+  // Across the middle of the title bar from the right, to where the window
+  // itself places its close button.
+  const LONG y = frame.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
+  for (LONG x = frame.right - 1; x > frame.right - 3 * GetSystemMetrics(SM_CXSIZE); --x) {
+    DWORD_PTR hit = HTNOWHERE;
+    SendMessageTimeoutA(window_, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG, kAnswerMs, &hit);
+    if (hit == HTCLOSE) {
+      ClickAt({x - 2, y});
+      return;
+    }
+  }
+  ADD_FAILURE() << "no close button on the title bar";
+}
+
 std::vector<HWND> Pinlorn::Dialogs() const { return TopLevelWindows(processId_, "#32770"); }
 
-HWND Pinlorn::WaitQuestion(DWORD timeoutMs) const {
+HWND Pinlorn::WaitBox(DWORD timeoutMs) const {
   HWND box = nullptr;
   PumpUntil(
       [&] {
@@ -122,16 +141,6 @@ HWND Pinlorn::WaitQuestion(DWORD timeoutMs) const {
 
 void Pinlorn::Press(HWND box, int id) { PostMessageA(GetDlgItem(box, id), BM_CLICK, 0, 0); }
 
-bool Pinlorn::WaitForPoll() const {
-  const HWND label = Label(kMarkedRegister, "Decimal");
-  DWORD_PTR ignored;
-  if (!SendMessageTimeoutA(label, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kMark), SMTO_ABORTIFHUNG,
-                           kAnswerMs, &ignored)) {
-    return false;
-  }
-  return PumpUntil([&] { return TextOf(label) != kMark; });
-}
-
 bool Pinlorn::QuestionRoundTrip(HWND box) const {
   const HWND button = GetDlgItem(box, IDNO);
   for (const bool pushed : {true, false}) {
@@ -139,6 +148,16 @@ bool Pinlorn::QuestionRoundTrip(HWND box) const {
     if (!PumpUntil([&] { return IsPushed(button) == pushed; })) return false;
   }
   return true;
+}
+
+std::wstring MessageText(HWND box) {
+  for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (ClassOf(child) == "Static") {
+      const std::wstring text = WideTextOf(child);
+      if (!text.empty()) return text;
+    }
+  }
+  return L"";
 }
 
 ::testing::AssertionResult ShowsRegisters(VirtualPort& port, const Pinlorn& program, uint8_t dr,

@@ -24,8 +24,10 @@ class Pinlorn {
  public:
   // Starts the program (it inherits this process's environment and with it
   // the port library's folder on the path) and waits until its window is
-  // visible and its message loop answers.
-  Pinlorn();
+  // visible and its message loop answers. With `libraryFolder` (a Unix or
+  // Windows path) that folder comes first on the program's path, and the
+  // port library there is the one it loads.
+  explicit Pinlorn(const std::string& libraryFolder = "");
   ~Pinlorn();  // ends the process if it still runs
   Pinlorn(const Pinlorn&) = delete;
   Pinlorn& operator=(const Pinlorn&) = delete;
@@ -51,22 +53,20 @@ class Pinlorn {
   void ClickAt(POINT screen, int times = 1) const;
   // The close request that the title bar's close button makes.
   void RequestClose() const;
+  // A real click on the title bar's close button. Input is taken in the
+  // order it came, so once the question is open every click before this
+  // one has been handled.
+  void CloseWithTheMouse() const;
 
-  // The question box owned by the window, once it is open: shown, with the
-  // window disabled behind it (nullptr after the timeout).
-  HWND WaitQuestion(DWORD timeoutMs = kWaitMs) const;
+  // The message box owned by the window (the exit question, a notice), once
+  // it is open: shown, with the window disabled behind it (nullptr after
+  // the timeout).
+  HWND WaitBox(DWORD timeoutMs = kWaitMs) const;
   // Every visible dialog box ("#32770") of the program.
   std::vector<HWND> Dialogs() const;
   // Presses the box's button `id` (IDYES, IDNO).
   static void Press(HWND box, int id);
 
-  // Returns once the program has polled since the call: a value label is
-  // marked from outside, and the next poll writes its value over the mark.
-  // The program takes its timer only when no posted message and no input
-  // wait in its queue, so everything queued for it before the call (clicks,
-  // close requests) has been handled by then, whether or not it touched the
-  // port. False if no poll came.
-  bool WaitForPoll() const;
   // Posts the open question box a marker and returns once its loop has
   // taken it: the box's No button is set pushed by a posted message and read
   // back, then released. Posted messages are taken in the order they were
@@ -83,6 +83,9 @@ class Pinlorn {
   DWORD processId_ = 0;
   HWND window_ = nullptr;
 };
+
+// The text of a message box: its one static text that is not empty.
+std::wstring MessageText(HWND box);
 
 // Puts DR and CR at these values and waits until the window shows them, so
 // that the program's last polled values are known.

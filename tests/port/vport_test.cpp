@@ -274,12 +274,15 @@ TEST_F(VPort, BenchToolSteersAndShowsTheSamePort) {
 
   EXPECT_EQ(RunPortTool("wiring loopback").ExitCode, 0u);
   EXPECT_EQ(port_.GetWiring(), Wiring::Loopback);
+  EXPECT_EQ(RunPortTool("driver closed").ExitCode, 0u);
+  EXPECT_FALSE(port_.DriverOpen());
 
   port_.Write(kDR, 0x1F);
   port_.Read(kSR);
   run = RunPortTool("status");
   EXPECT_EQ(run.ExitCode, 0u) << run.Err;
   EXPECT_NE(run.Out.find("wiring loopback"), std::string::npos) << run.Out;
+  EXPECT_NE(run.Out.find("driver closed"), std::string::npos) << run.Out;
   EXPECT_NE(run.Out.find("SR 0x379  0x7F  01111111"), std::string::npos) << run.Out;
   EXPECT_NE(run.Out.find("pin  6  high"), std::string::npos) << run.Out;
 
@@ -291,6 +294,7 @@ TEST_F(VPort, BenchToolSteersAndShowsTheSamePort) {
 
   EXPECT_EQ(RunPortTool("reset").ExitCode, 0u);
   EXPECT_EQ(port_.GetWiring(), Wiring::Nothing);
+  EXPECT_TRUE(port_.DriverOpen());
   EXPECT_EQ(port_.DataLatch(), 0);
   EXPECT_EQ(port_.StatusValue(), 0x7F);
 }
@@ -301,14 +305,16 @@ TEST_F(VPort, BenchToolRejectsBadInputAndChangesNothing) {
   auto snapshot = [&] {
     std::string s = std::to_string(port_.DataLatch()) + "/" + std::to_string(port_.ControlValue()) + "/" +
                     std::to_string(port_.StatusValue()) + "/" + std::to_string(int(port_.GetWiring())) + "/" +
-                    std::to_string(port_.NextSequence()) + "/" + std::to_string(port_.LogSince(0).size());
+                    std::to_string(port_.NextSequence()) + "/" + std::to_string(port_.LogSince(0).size()) +
+                    "/" + std::to_string(port_.DriverOpen());
     return s;
   };
   const std::string before = snapshot();
   // "log 8193" asks for one access more than the log keeps.
   for (const char* args : {"", "frobnicate", "set 2 low", "set 16 high", "set 15 middle", "set 15",
                            "set x15 low", "set -15 low", "set 15 low extra", "wiring star", "log 0",
-                           "log 8193", "log -1", "log 99999999999", "status now", "reset please"}) {
+                           "log 8193", "log -1", "log 99999999999", "status now", "reset please",
+                           "driver ajar", "driver", "hold 0", "hold 3601", "hold soon"}) {
     PortToolRun run = RunPortTool(args);
     EXPECT_EQ(run.ExitCode, 2u) << "'" << args << "'";
     EXPECT_NE(run.Err.find("portctl"), std::string::npos) << "'" << args << "': " << run.Err;

@@ -10,13 +10,14 @@
 
 namespace {
 
-// The framework's private messages: a passed-on command, and the passed-on
-// colour requests (WM_CTLCOLORMSGBOX ... WM_CTLCOLORSTATIC).
+// The program's private messages: a passed-on command, the passed-on colour
+// requests (WM_CTLCOLORMSGBOX ... WM_CTLCOLORSTATIC), and the request to show
+// the port notices (with none due it shows nothing).
 constexpr UINT kPrivateMessages[] = {
     ReflectedCommand, ReflectedColorBase + WM_CTLCOLORMSGBOX, ReflectedColorBase + WM_CTLCOLOREDIT,
     ReflectedColorBase + WM_CTLCOLORLISTBOX, ReflectedColorBase + WM_CTLCOLORBTN,
     ReflectedColorBase + WM_CTLCOLORDLG, ReflectedColorBase + WM_CTLCOLORSCROLLBAR,
-    ReflectedColorBase + WM_CTLCOLORSTATIC};
+    ReflectedColorBase + WM_CTLCOLORSTATIC, ShowPortNotices};
 constexpr UINT kSysTimer = 0x118;  // the system's own timer message, dispatched like WM_TIMER
 constexpr DWORD kSendTimeoutMs = 2000;
 // Messages whose wParam, too, points at data the platform copies back.
@@ -68,8 +69,8 @@ constexpr const char* kConditionalExclusions[] = {
     "CB_SHOWDROPDOWN with wParam TRUE: a dropped list takes the next click to close itself",
     "WM_TIMER, WM_SYSTIMER with lParam other than 0 and the tick procedure: Windows calls "
     "only timer procedures the thread registered; Wine 8 would call any address",
-    "WM_LBUTTONDOWN to a label or cell, the click notification naming one, and its passed-on "
-    "form: a click, which writes the port",
+    "WM_LBUTTONDOWN and WM_LBUTTONDBLCLK to a label or cell, the click notification naming "
+    "one, and its passed-on form: a click, which writes the port",
 };
 
 const ExcludedRange* ExcludedRangeOf(UINT msg) {
@@ -261,6 +262,7 @@ bool Storm::Excluded(const Message& m) const {
   switch (m.Msg) {
     case WM_CLOSE: return m.Target == main_;
     case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
     case ReflectedCommand: return IsStatic(m.Target);
     case WM_COMMAND: return IsStatic(reinterpret_cast<HWND>(m.LParam));
     case WM_KEYDOWN:

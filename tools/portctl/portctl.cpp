@@ -1,10 +1,13 @@
 // portctl: shows and steers the virtual parallel port from the command line.
 // Every process under the same wineserver shares the port, so this changes
 // what a running monitor or test reads. The port lasts only while some
-// process has it open, so a change with no other process holding it would be
-// lost on exit: that is reported as a failure. Exit code 0 on success, 1 when
+// process has it open (a running program, or portctl hold), so a change with
+// no other process holding it would be lost on exit: that is reported as a
+// failure. Exit code 0 on success, 1 when
 // the port cannot be opened or the change would be lost, 2 for a bad command
 // line (then nothing is changed).
+#include <windows.h>
+
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -17,6 +20,7 @@ constexpr int kExitOk = 0;
 constexpr int kExitNoPort = 1;
 constexpr int kExitUsage = 2;
 constexpr unsigned kDefaultLogLines = 20;
+constexpr unsigned kMaxHoldSeconds = 3600;
 
 int Fail(const std::string& message) {
   std::fprintf(stderr, "portctl: %s\n", message.c_str());
@@ -58,6 +62,7 @@ const char* WiringName(Wiring wiring) { return wiring == Wiring::Loopback ? "loo
 int Status(VirtualPort& port, char**) {
   uint8_t dr = port.DataLatch(), sr = port.StatusValue(), cr = port.ControlValue();
   std::printf("wiring %s\n", WiringName(port.GetWiring()));
+  std::printf("driver %s\n", port.DriverOpen() ? "open" : "closed");
   std::printf("DR 0x%03X  0x%02X  %s\n", kLpt1DR, dr, Bits(dr).c_str());
   std::printf("SR 0x%03X  0x%02X  %s\n", kLpt1SR, sr, Bits(sr).c_str());
   std::printf("CR 0x%03X  0x%02X  %s\n", kLpt1CR, cr, Bits(cr).c_str());
@@ -88,6 +93,27 @@ int SetWiring(VirtualPort& port, char** args) {
   } else {
     return Fail(std::string("wiring must be none or loopback, not: ") + args[0]);
   }
+  return kExitOk;
+}
+
+int SetDriver(VirtualPort& port, char** args) {
+  if (std::strcmp(args[0], "open") && std::strcmp(args[0], "closed")) {
+    return Fail(std::string("driver must be open or closed, not: ") + args[0]);
+  }
+  port.SetDriverOpen(!std::strcmp(args[0], "open"));
+  return kExitOk;
+}
+
+// Keeps the port open, so that what is set meanwhile lasts until a program
+// opens the port; says so once it holds it.
+int Hold(VirtualPort&, char** args) {
+  unsigned seconds = 0;
+  if (!ParseNumber(args[0], seconds) || seconds < 1 || seconds > kMaxHoldSeconds) {
+    return Fail(std::string("hold needs 1 to ") + std::to_string(kMaxHoldSeconds) + " seconds, not: " + args[0]);
+  }
+  std::printf("holding\n");
+  std::fflush(stdout);
+  Sleep(seconds * 1000);
   return kExitOk;
 }
 
@@ -123,8 +149,10 @@ constexpr Command kCommands[] = {
     {"status", "", 0, 0, false, Status, "registers, wiring and the level of pins 1-17"},
     {"set", "PIN high|low|open", 2, 2, true, Set, "level of input pin 10, 11, 12, 13 or 15 (open = pulled up)"},
     {"wiring", "none|loopback", 1, 1, true, SetWiring, "loopback plug: 2->15, 3->13, 4->12, 5->10, 6->11"},
+    {"driver", "open|closed", 1, 1, true, SetDriver, "what IsInpOutDriverOpen says"},
     {"log", "[N]", 0, 1, false, Log, "the last N port accesses, oldest first (default 20)"},
-    {"reset", "", 0, 0, true, Reset, "DR 0, CR 0, inputs open, no wiring, log cleared"},
+    {"reset", "", 0, 0, true, Reset, "DR 0, CR 0, inputs open, no wiring, driver open, log cleared"},
+    {"hold", "SECONDS", 1, 1, false, Hold, "keep the port open that long, so that changes last"},
     {"help", "", 0, 0, false, Help, "this text"},
 };
 

@@ -10,7 +10,7 @@ namespace {
 
 // The block's name carries its layout, so that a program still running an
 // older virtual port never shares a block it would read differently.
-constexpr char kMappingName[] = "PinlornVirtualPort.State.2";
+constexpr char kMappingName[] = "PinlornVirtualPort.State.3";
 // How long a reader waits, per call, for records whose accesses are in
 // flight in other processes before it takes them as lost.
 constexpr DWORD kInFlightWaitMs = 500;
@@ -95,6 +95,7 @@ Latches LatchesOf(uint64_t state) { return Latches::Unpack(static_cast<uint32_t>
 struct VirtualPortShared {
   std::atomic<uint64_t> State;
   std::atomic<uint32_t> LogStart;  // first sequence number not cleared from the log
+  std::atomic<uint32_t> DriverClosed;  // 0: IsInpOutDriverOpen says TRUE
   std::atomic<uint64_t> Log[kPortLogCapacity];
 };
 // Shared between processes, the atomics must be plain memory operations.
@@ -356,5 +357,14 @@ void VirtualPort::ClearLog() {
 void VirtualPort::Reset() {
   if (!shared_) return;
   const uint64_t old = ChangeLatches(*shared_, [](Latches& l) { l = Latches{}; });
+  shared_->DriverClosed.store(0, std::memory_order_release);
   shared_->LogStart.store(NextSequenceOf(old), std::memory_order_release);
+}
+
+bool VirtualPort::DriverOpen() {
+  return shared_ && shared_->DriverClosed.load(std::memory_order_acquire) == 0;
+}
+
+void VirtualPort::SetDriverOpen(bool open) {
+  if (shared_) shared_->DriverClosed.store(open ? 0 : 1, std::memory_order_release);
 }

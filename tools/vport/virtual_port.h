@@ -56,7 +56,13 @@ class VirtualPort {  // RAII: opens (creating if needed) the shared block
   // briefly; one that never gets written (its process died) is left out.
   std::vector<AccessRecord> LogSince(uint32_t sequence);
   void ClearLog();
-  void Reset();  // DR 0, CR 0, all input pins open, wiring Nothing, log cleared
+  // DR 0, CR 0, all input pins open, wiring Nothing, driver open, log cleared
+  void Reset();
+  // What the library's IsInpOutDriverOpen answers: whether the port driver
+  // is open. Reads and writes work either way, as the virtual port needs
+  // no driver.
+  bool DriverOpen();
+  void SetDriverOpen(bool open);
 
   // What a client that dies in the middle of a write leaves behind: the
   // write has taken effect and used its sequence number, but its log record
