@@ -11,7 +11,10 @@
 #            one that has them keeps them, so that its ctest still works;
 #   release-i686, release-x86_64
 #            what ships for 32-bit or for 64-bit Windows (win32 thread
-#            model), and nothing of the tests (scripts/package).
+#            model), and nothing of the tests (scripts/package);
+#   ppdev    the Linux port library, its placeholder and its bench
+#            (tools/ppdev), a native build for 64-bit Linux with Wine's
+#            winegcc (scripts/package, bench, run --ppdev).
 # Without TARGETs it builds everything of the kind. Warnings are errors in CI.
 # The test and run builds are for the processor pinlorn_test_arch names.
 #
@@ -27,6 +30,12 @@
 # prints the path of the virtual port in a test or run build: the port I/O
 # library of the build's processor, under the name that processor's program
 # imports (tools/release/port_library.sh).
+#
+#   pinlorn_linux_release DIR PINLORN_EXE PPDEV_DIR VERSION
+#
+# lays out the Linux release in DIR, as its tarball holds it: the 64-bit
+# PINLORN_EXE, the port library and its placeholder from the ppdev build
+# PPDEV_DIR, the launcher pinlorn and the README, with fixed modes.
 #
 #   pinlorn_build_quietly LOG KIND BUILD_DIR [TARGET...]
 #
@@ -78,6 +87,14 @@ pinlorn_build() {
   local root toolchain werror=OFF
   root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
   [ "${CI:-}" = "true" ] && werror=ON
+  local targets=()
+  local target
+  for target in "$@"; do targets+=(--target "$target"); done
+  if [ "$kind" = ppdev ]; then
+    cmake -S "$root/tools/ppdev" -B "$dir" -DCMAKE_BUILD_TYPE=Release -DPPDEV_WERROR=$werror &&
+      cmake --build "$dir" -j"$(nproc)" "${targets[@]}"
+    return
+  fi
   local args=(-DCMAKE_BUILD_TYPE=Release -DPINLORN_WERROR=$werror)
   case $kind in
     test)
@@ -101,9 +118,6 @@ pinlorn_build() {
     rm -rf "$dir/CMakeCache.txt" "$dir/CMakeFiles" "$dir/shipped"
   fi
 
-  local targets=()
-  local target
-  for target in "$@"; do targets+=(--target "$target"); done
   cmake -S "$root" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain" "${args[@]}" &&
     cmake --build "$dir" -j"$(nproc)" "${targets[@]}"
 }
@@ -113,6 +127,21 @@ pinlorn_virtual_port() {
   root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
   library=$(sh "$root/tools/release/port_library.sh" "$(pinlorn_test_arch)") || return
   echo "$1/tools/vport/$library"
+}
+
+pinlorn_linux_release() {
+  local dir=$1 exe=$2 ppdev=$3 version=$4
+  local root library
+  root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+  library=$(sh "$root/tools/release/port_library.sh" x86_64) || return
+  rm -rf "$dir"
+  mkdir -p "$dir" &&
+    cp "$exe" "$ppdev/$library" "$dir/" &&
+    cp "$ppdev/$library.so" "$root/tools/ppdev/pinlorn" "$dir/" &&
+    sed -e "s/@VERSION@/$version/g" -e "s/@PORT_LIBRARY@/$library/g" \
+        "$root/docs/release/linux-README.txt" >"$dir/README" &&
+    chmod 755 "$dir" "$dir/pinlorn" "$dir/$library.so" &&
+    chmod 644 "$dir/Pinlorn.exe" "$dir/$library" "$dir/README"
 }
 
 pinlorn_build_quietly() {
