@@ -13,52 +13,50 @@
 
 class MainForm : public ObjectBase {
  public:
-  // Lets go of the controls below the window, which the record holds so that
-  // none is freed while it refers to it, even one whose window the system
-  // destroyed.
-  void Done() override;
-
-  TControl* PortList;
+  // The controls below the window are held here as well as by their
+  // parents, so that none is freed while the record refers to it, even one
+  // whose window the system destroyed. The window owns the record.
+  Held<TControl> PortList;
   TControl* Window;
-  TControl* DRBox;
-  TControl* CRBox;
-  TControl* SRBox;
-  TControl* SRDecimal;
-  TControl* SRHex;
-  TControl* SRBinary;
-  TControl* DRDecimal;
-  TControl* DRHex;
-  TControl* DRBinary;
-  TControl* CRDecimal;
-  TControl* CRHex;
-  TControl* CRBinary;
-  TControl* Cell10;
-  TControl* Cell11;
-  TControl* CellPIRQ;
-  TControl* Cell15;
-  TControl* Cell13;
-  TControl* Cell12;
-  TControl* Cell2;
-  TControl* Cell3;
-  TControl* Cell16;
-  TControl* Cell17;
-  TControl* CellAckIE;
-  TControl* CellDirect;
-  TControl* Cell4;
-  TControl* Cell5;
-  TControl* Cell6;
-  TControl* Cell7;
-  TControl* Cell8;
-  TControl* Cell9;
-  TControl* Cell1;
-  TControl* Cell14;
+  Held<TControl> DRBox;
+  Held<TControl> CRBox;
+  Held<TControl> SRBox;
+  Held<TControl> SRDecimal;
+  Held<TControl> SRHex;
+  Held<TControl> SRBinary;
+  Held<TControl> DRDecimal;
+  Held<TControl> DRHex;
+  Held<TControl> DRBinary;
+  Held<TControl> CRDecimal;
+  Held<TControl> CRHex;
+  Held<TControl> CRBinary;
+  Held<TControl> Cell10;
+  Held<TControl> Cell11;
+  Held<TControl> CellPIRQ;
+  Held<TControl> Cell15;
+  Held<TControl> Cell13;
+  Held<TControl> Cell12;
+  Held<TControl> Cell2;
+  Held<TControl> Cell3;
+  Held<TControl> Cell16;
+  Held<TControl> Cell17;
+  Held<TControl> CellAckIE;
+  Held<TControl> CellDirect;
+  Held<TControl> Cell4;
+  Held<TControl> Cell5;
+  Held<TControl> Cell6;
+  Held<TControl> Cell7;
+  Held<TControl> Cell8;
+  Held<TControl> Cell9;
+  Held<TControl> Cell1;
+  Held<TControl> Cell14;
   Timer* PollTimer;
   // True while the exit question's message box is on screen, so that a
   // further close request does not ask a second time.
   bool Asking;
 };
 
-using ControlField = TControl* MainForm::*;
+using ControlField = Held<TControl> MainForm::*;
 
 // The cell of each PinMap entry, in PinMap order.
 inline constexpr std::array<ControlField, PinMap.size()> kCellFields = {

@@ -238,7 +238,7 @@ LRESULT CALLBACK ChildSubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
       if (previous != nullptr) return CallWindowProcA(previous, hwnd, msg, wParam, lParam);
       return DefWindowProcA(hwnd, msg, wParam, lParam);
     }
-    ControlHold hold(owner);
+    const Held<TControl> hold(owner);
     LRESULT result = 0;
     if (IsShowing(owner) && IsKey(msg) && TakeInnerKey(owner, msg, wParam, result)) return result;
     if (msg == WM_SETFOCUS) RecordFocus(owner);

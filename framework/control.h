@@ -178,19 +178,3 @@ TControl* BoundControl(HWND window);
 // here because a control's teardown makes everyone forget the control,
 // the application among them.
 extern TControl* MainWindow;
-
-// Keeps a control alive across a call that may release it. A control whose
-// teardown has begun is not held again.
-class ControlHold {
- public:
-  explicit ControlHold(TControl* control)
-      : control_(control != nullptr && control->HoldCount >= 0 ? control : nullptr) {
-    AddRef(control_);
-  }
-  ~ControlHold() { Release(control_); }
-  ControlHold(const ControlHold&) = delete;
-  ControlHold& operator=(const ControlHold&) = delete;
-
- private:
-  TControl* control_;
-};

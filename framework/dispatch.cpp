@@ -43,8 +43,7 @@ TControl* FindControl(HWND hwnd) {
 // One message to the control of its own window. The control is held for the
 // duration; once its window is gone and nobody else holds it, it is released.
 LRESULT DispatchToOwner(TControl* control, MessageRecord& record) {
-  const bool held = control->HoldCount >= 0;
-  if (held) AddRef(control);
+  const Held<TControl> hold(control);
   ++control->DispatchDepth;
   LRESULT result = 0;
   try {
@@ -53,11 +52,11 @@ LRESULT DispatchToOwner(TControl* control, MessageRecord& record) {
     result = 0;
   }
   --control->DispatchDepth;
-  if (held) {
-    const bool windowGone = control->HoldCount == 1 && control->DispatchDepth <= 0 &&
-                            control->WindowDestroyed && control != MainWindow;
+  // Its window gone, and held by none but its owner and this dispatch: the
+  // owner's hold goes now, and the control with this dispatch's.
+  if (hold != nullptr && control->HoldCount == 1 && control->DispatchDepth <= 0 &&
+      control->WindowDestroyed && control != MainWindow) {
     Release(control);
-    if (windowGone) Release(control);
   }
   return result;
 }
@@ -70,7 +69,7 @@ LRESULT DispatchWithoutControl(MessageRecord& record) {
     return CallWindowProcA(standard, record.Window, record.Msg, record.WParam, record.LParam);
   }
   if (MainWindow != nullptr) {
-    ControlHold hold(MainWindow);
+    const Held<TControl> hold(MainWindow);
     return MainWindow->HandleMessage(record);
   }
   return DefWindowProcA(record.Window, record.Msg, record.WParam, record.LParam);
@@ -201,7 +200,7 @@ bool RunHandlerChain(TControl* control, MessageRecord& message, LRESULT& result)
       control->MessageHandlers->Size() == 0) {
     return false;
   }
-  ControlHold hold(control);
+  const Held<TControl> hold(control);
   // Newest first. A handler may add or remove handlers: the position is
   // kept within the list as it is after each call.
   for (int32_t i = control->MessageHandlers->Size() - 1; i >= 0; --i) {

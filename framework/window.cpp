@@ -72,7 +72,7 @@ HWND MakeWindow(TControl* control, const char* className, HWND parentWindow) {
   const bool placed = control->IsChild || (control->PositionSet & (kLeftSet | kTopSet)) != 0;
   // Held so that a creation the window refuses (and destroys) does not
   // release the control underneath the call.
-  ControlHold hold(control);
+  const Held<TControl> hold(control);
   FilterPostedForgeries();
   WindowCreation creation;
   CreatingControl = control;
