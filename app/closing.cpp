@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "application.h"
 #include "mainform.h"
 #include "properties.h"
 
@@ -52,14 +53,12 @@ void ExitQuestion(void* data, ObjectBase* /*sender*/, bool& canClose) {
     AskingScope asking(form->Asking);
     answer = MessageBoxW(owner->Handle, kExitQuestion, caption, MB_YESNO);
   }
-  // The data lines are left low whatever the answer; after any answer but
-  // No the run ends, and that write is its last.
+  // The data lines are left low whatever the answer: after No now, after
+  // any other answer as the window's close ends the run.
   if (answer == IDNO) {
     canClose = false;
     form->PollTimer->SetEnabled(true);
     WriteDR(0);
-  } else {
-    EndRunWithDataLow();
   }
 }
 
@@ -70,11 +69,10 @@ bool SessionEndHandler(TControl* /*control*/, MessageRecord& message, LRESULT& r
   }
   if (message.Msg != WM_ENDSESSION) return false;
   // The session ends: Windows may end the process as soon as this returns,
-  // so the data lines go low now, and the run ends as Windows expects.
-  if (message.WParam != FALSE) {
-    EndRunWithDataLow();
-    PostQuitMessage(0);
-  }
+  // so the run ends now, its last write made.
+  if (message.WParam != FALSE) EndRun();
   result = 0;
   return true;
 }
+
+void LeaveDataLinesLow(void* /*data*/, ObjectBase* /*sender*/) { EndRunWithDataLow(); }

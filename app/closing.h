@@ -1,6 +1,7 @@
 #pragma once
 // How the program ends: the exit question that a close request of the main
-// window asks, and log-off and shutdown. Every exit leaves DR at 0.
+// window asks, log-off and shutdown, and the run's last write, DR 0, which
+// every end of the run makes.
 #include "control.h"
 #include "object.h"
 
@@ -12,14 +13,16 @@ inline constexpr wchar_t kExitQuestion[] =
     L"\x0445\x043E\x0442\x0438\x0442\x0435 \x0432\x044B\x0439\x0442\x0438?";
 
 // The main window's close query: stops the poll, asks Yes/No, refuses the
-// close and restarts the poll on No, and writes 0 to DR after either answer.
-// A close request arriving while the question is open is refused at once.
-// `data` is the MainForm.
+// close, restarts the poll and writes 0 to DR on No. Any other answer lets
+// the window close, which ends the run. A close request arriving while the
+// question is open is refused at once. `data` is the MainForm.
 void ExitQuestion(void* data, ObjectBase* sender, bool& canClose);
 
 // Log-off and shutdown, on the main window: WM_QUERYENDSESSION is agreed to
 // at once, without the exit question, so that Pinlorn never holds up a
-// log-off; WM_ENDSESSION that ends the session writes 0 to DR, as every exit
-// does, before Windows ends the process, and ends the run. Both are handled;
-// nothing else is.
+// log-off; WM_ENDSESSION that ends the session ends the run at once, before
+// Windows ends the process. Both are handled; nothing else is.
 bool SessionEndHandler(TControl* control, MessageRecord& message, LRESULT& result);
+
+// The application's OnRunEnd: DR is written 0, once, as the run's last write.
+void LeaveDataLinesLow(void* data, ObjectBase* sender);

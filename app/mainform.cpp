@@ -92,6 +92,9 @@ void BuildMainForm(MainForm*& form) {
   form->Window = CreateForm(nullptr, kWindowCaption);
   SetPosition(form->Window, kWindowLeft, kWindowTop);
   MainWindow = form->Window;
+  // Set first: should building fail half way, the run still ends with its
+  // last write.
+  OnRunEnd = NotifyEvent{&LeaveDataLinesLow, form};
   AddOwned(form->Window, form);
   SetClientSize(form->Window, kClientWidth, kClientHeight);
   SetOnCloseQuery(form->Window, CloseQueryEvent{&ExitQuestion, form});

@@ -1,7 +1,10 @@
 #include "application.h"
 
+#include <utility>
+
 bool Running = false;
 bool Terminated = false;
+NotifyEvent OnRunEnd;
 
 bool IsMainWindow(TControl* control) {
   if (control == nullptr) return false;
@@ -28,18 +31,21 @@ void ProcessMessages() {
   }
 }
 
-void Shutdown(TControl*& mainForm) {
-  Terminated = true;
-  Running = false;
-  TControl* form = MainWindow;
-  MainWindow = nullptr;
-  if (form == nullptr) return;
-  // The caller's variable is the form's holder: it lets go.
-  mainForm = nullptr;
-  Release(form);
+void EndRun() {
+  OnRunEnd(MainWindow);
+  PostQuitMessage(0);
 }
 
-void Run(TControl*& mainForm) {
+void Shutdown() {
+  Terminated = true;
+  Running = false;
+  OnRunEnd(MainWindow);
+  OnRunEnd = {};
+  // The run's hold on the main form, which its maker handed to Run.
+  Release(std::exchange(MainWindow, nullptr));
+}
+
+void Run(TControl* mainForm) {
   Running = true;
   MainWindow = mainForm;
   if (mainForm != nullptr) mainForm->Realize();
@@ -50,5 +56,5 @@ void Run(TControl*& mainForm) {
     MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     ProcessMessages();
   }
-  if (mainForm != nullptr) Shutdown(mainForm);
+  if (mainForm != nullptr) Shutdown();
 }

@@ -91,7 +91,7 @@ LRESULT MarkDestroyed(TControl* control, MessageRecord& message) {
     control->WindowDestroyed = true;
     // However the main window goes (closed, or destroyed by the system),
     // the run ends with it; the program's own release of a form is no end.
-    if (IsMainWindow(control) && !control->Destroying) PostQuitMessage(0);
+    if (IsMainWindow(control) && !control->Destroying) EndRun();
   }
   return CallDefault(control, message);
 }

@@ -17,10 +17,7 @@ class BuiltForm {
     Terminated = false;
     BuildMainForm(form);
   }
-  ~BuiltForm() {
-    TControl* window = MainWindow;
-    if (window != nullptr) Shutdown(window);
-  }
+  ~BuiltForm() { Shutdown(); }
   BuiltForm(const BuiltForm&) = delete;
   BuiltForm& operator=(const BuiltForm&) = delete;
   MainForm* operator->() const { return form; }

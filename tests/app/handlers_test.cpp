@@ -233,8 +233,7 @@ TEST(ExitQuestion, NoKeepsTheWindowYesEndsTheRunBothZeroDR) {
     const EndRunUnlessDone endRun{program, person.Done};
     person.AnswersNoThenYes(marker);
   });
-  TControl* mainWindow = f->Window;
-  ::Run(mainWindow);
+  ::Run(f->Window);
   personsThread.join();
   EXPECT_TRUE(person.Done) << "the person stopped half way";
 
