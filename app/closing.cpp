@@ -10,16 +10,16 @@
 
 namespace {
 
+// The exit question is on screen.
+bool asking = false;
+
 // Marks the question as open for as long as the message box is up.
 class AskingScope {
  public:
-  explicit AskingScope(bool& asking) : asking_(asking) { asking_ = true; }
-  ~AskingScope() { asking_ = false; }
+  AskingScope() { asking = true; }
+  ~AskingScope() { asking = false; }
   AskingScope(const AskingScope&) = delete;
   AskingScope& operator=(const AskingScope&) = delete;
-
- private:
-  bool& asking_;
 };
 
 // The main window's text, from the ANSI code page into UTF-16: the exit
@@ -32,12 +32,14 @@ void WideCaption(TControl* window, wchar_t (&caption)[kCaptionSize]) {
 
 }  // namespace
 
+bool ExitQuestionOpen() { return asking; }
+
 void ExitQuestion(void* data, ObjectBase* /*sender*/, bool& canClose) {
   MainForm* form = static_cast<MainForm*>(data);
   // The message box runs its own message loop, so a further close request can
   // arrive while it is open: refuse it, and leave the timer and the port to
   // the question already asked.
-  if (form->Asking) {
+  if (asking) {
     canClose = false;
     return;
   }
@@ -50,7 +52,7 @@ void ExitQuestion(void* data, ObjectBase* /*sender*/, bool& canClose) {
   WideCaption(owner, caption);
   int answer;
   {
-    AskingScope asking(form->Asking);
+    const AskingScope open;
     answer = MessageBoxW(owner->Handle, kExitQuestion, caption, MB_YESNO);
   }
   // The data lines are left low whatever the answer: after No now, after

@@ -18,6 +18,10 @@ inline constexpr wchar_t kExitQuestion[] =
 // question is open is refused at once. `data` is the MainForm.
 void ExitQuestion(void* data, ObjectBase* sender, bool& canClose);
 
+// Whether the exit question's message box is on screen: the window then
+// takes no clicks, and a further close request does not ask again.
+bool ExitQuestionOpen();
+
 // Log-off and shutdown, on the main window: WM_QUERYENDSESSION is agreed to
 // at once, without the exit question, so that Pinlorn never holds up a
 // log-off; WM_ENDSESSION that ends the session ends the run at once, before

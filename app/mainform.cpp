@@ -51,7 +51,7 @@ TControl* PlaceInField(MainForm* form, ControlField field, TControl* control,
   return control;
 }
 
-// The group box, then its labels, then its cells in PinMap order.
+// The group box, then its labels, then its cells.
 void BuildPanel(MainForm* form, const RegisterPanel& panel) {
   TControl* box = PlaceInField(form, panel.Box, CreateGroupBox(form->Window, panel.Caption),
                                {panel.Left, panel.Top, kPanelWidth, kPanelHeight});
@@ -60,27 +60,22 @@ void BuildPanel(MainForm* form, const RegisterPanel& panel) {
     PlaceInField(form, panel.Labels[i], CreateLabel(box, kLabels[i].Text),
                  {kLabels[i].Left, kLabelTop, panel.LabelWidths[i], kLabelHeight});
   }
-  for (size_t i = 0; i < PinMap.size(); ++i) {
-    const PinMapEntry& pin = PinMap[i];
-    if (pin.Reg != panel.Reg) continue;
-    TControl* cell = PlaceInField(form, kCellFields[i], CreatePanel(box, kCellEdge),
+  for (const CellRow& row : panel.Cells) {
+    const PinMapEntry& pin = *row.Pin;
+    TControl* cell = PlaceInField(form, row.Field, CreatePanel(box, kCellEdge),
                                   {pin.Left, kCellTop, pin.Width, kCellHeight});
     SetAlignment(cell, kAlignCentre);
     // The panel's first cell is given the button face; the others inherit it
     // from the group box until the first poll colours them.
-    if (i == 0 || PinMap[i - 1].Reg != pin.Reg) SetColor(cell, kColorBtnFace);
+    if (&row == &panel.Cells.front()) SetColor(cell, kColorBtnFace);
     SetText(cell, pin.Caption);
   }
 }
 
-// The writable cells of a register, in PinMap order, from its bit `firstBit` on.
-void SetFlipHandlers(MainForm* form, Register reg, uint8_t firstBit) {
-  for (size_t i = 0; i < PinMap.size(); ++i) {
-    const PinMapEntry& pin = PinMap[i];
-    if (pin.ClickFlips && pin.Reg == reg && pin.Bit >= firstBit) {
-      (form->*kCellFields[i])->OnClick = NotifyEvent{&FlipBit, form};
-    }
-  }
+// A writable cell's click flips its bit. The handler is given the cell's
+// row, which it only reads.
+void WireClick(MainForm* form, const CellRow& row) {
+  if (row.Pin->ClickFlips) (form->*row.Field)->OnClick = NotifyEvent{&FlipBit, const_cast<CellRow*>(&row)};
 }
 
 }  // namespace
@@ -113,10 +108,11 @@ void BuildMainForm(MainForm*& form) {
   // The timer is enabled in the middle of the wiring, after Cell1 (CR bit 0);
   // ticks only arrive from the run loop, so every handler is in place before
   // the first one.
-  form->Cell1->OnClick = NotifyEvent{&FlipBit, form};
+  const std::span<const CellRow> controlCells = CellsOf(Register::CR);
+  WireClick(form, controlCells.front());
   form->PollTimer->SetEnabled(true);
-  SetFlipHandlers(form, Register::CR, 1);
-  SetFlipHandlers(form, Register::DR, 0);
+  for (const CellRow& row : controlCells.subspan(1)) WireClick(form, row);
+  for (const CellRow& row : CellsOf(Register::DR)) WireClick(form, row);
 
   FindPorts(form);
   // Before the first poll: a driver that is not open reads as zeros, which

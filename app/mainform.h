@@ -1,9 +1,12 @@
 #pragma once
 // The main window's record and its builder. MainForm refers to every control
-// of the window and to the poll timer; it is the context of every handler
-// the port monitor installs.
+// of the window and to the poll timer; it is the context of the handlers
+// the port monitor installs, but for the cells' clicks, which are given
+// their cell's row.
 #include <array>
 #include <cstdint>
+#include <span>
+#include <string_view>
 
 #include "control.h"
 #include "display.h"
@@ -51,26 +54,75 @@ class MainForm : public ObjectBase {
   Held<TControl> Cell1;
   Held<TControl> Cell14;
   Timer* PollTimer;
-  // True while the exit question's message box is on screen, so that a
-  // further close request does not ask a second time.
-  bool Asking;
 };
 
 using ControlField = Held<TControl> MainForm::*;
 
-// The cell of each PinMap entry, in PinMap order.
-inline constexpr std::array<ControlField, PinMap.size()> kCellFields = {
-    &MainForm::Cell2,  &MainForm::Cell3,     &MainForm::Cell4,      &MainForm::Cell5,
-    &MainForm::Cell6,  &MainForm::Cell7,     &MainForm::Cell8,      &MainForm::Cell9,
-    &MainForm::Cell1,  &MainForm::Cell14,    &MainForm::Cell16,     &MainForm::Cell17,
-    &MainForm::CellAckIE, &MainForm::CellDirect, &MainForm::CellPIRQ, &MainForm::Cell15,
-    &MainForm::Cell13, &MainForm::Cell12,    &MainForm::Cell10,     &MainForm::Cell11,
+// A cell of the window: its pin-map entry and the field that holds it. A
+// writable cell's click handler is given its row.
+struct CellRow {
+  const PinMapEntry* Pin;
+  ControlField Field;
 };
 
+// The pin-map entry with this caption; a caption that no pin has does not
+// compile.
+consteval const PinMapEntry* PinCaptioned(std::string_view caption) {
+  for (const PinMapEntry& pin : PinMap) {
+    if (caption == pin.Caption) return &pin;
+  }
+  throw "no pin has this caption";
+}
+
+// Every cell, one row each, in PinMap order: the order in which the cells are
+// made and coloured.
+inline constexpr std::array<CellRow, PinMap.size()> kCells = {{
+    {PinCaptioned("2"), &MainForm::Cell2},
+    {PinCaptioned("3"), &MainForm::Cell3},
+    {PinCaptioned("4"), &MainForm::Cell4},
+    {PinCaptioned("5"), &MainForm::Cell5},
+    {PinCaptioned("6"), &MainForm::Cell6},
+    {PinCaptioned("7"), &MainForm::Cell7},
+    {PinCaptioned("8"), &MainForm::Cell8},
+    {PinCaptioned("9"), &MainForm::Cell9},
+    {PinCaptioned("1"), &MainForm::Cell1},
+    {PinCaptioned("14"), &MainForm::Cell14},
+    {PinCaptioned("16"), &MainForm::Cell16},
+    {PinCaptioned("17"), &MainForm::Cell17},
+    {PinCaptioned("AckIE"), &MainForm::CellAckIE},
+    {PinCaptioned("Direct"), &MainForm::CellDirect},
+    {PinCaptioned("PIRQ"), &MainForm::CellPIRQ},
+    {PinCaptioned("15"), &MainForm::Cell15},
+    {PinCaptioned("13"), &MainForm::Cell13},
+    {PinCaptioned("12"), &MainForm::Cell12},
+    {PinCaptioned("10"), &MainForm::Cell10},
+    {PinCaptioned("11"), &MainForm::Cell11},
+}};
+
+// The cells of one register: a run of kCells, as PinMap keeps a register's
+// bits together.
+constexpr std::span<const CellRow> CellsOf(Register reg) {
+  size_t first = 0;
+  while (first < kCells.size() && kCells[first].Pin->Reg != reg) ++first;
+  size_t end = first;
+  while (end < kCells.size() && kCells[end].Pin->Reg == reg) ++end;
+  return std::span<const CellRow>(kCells).subspan(first, end - first);
+}
+
+// Whether every row is in its pin's place, and each register's cells are one
+// run: a row out of place, or a cell left out, does not compile.
+constexpr bool CellsInPinMapOrder() {
+  for (size_t i = 0; i < kCells.size(); ++i) {
+    if (kCells[i].Pin != &PinMap[i]) return false;
+  }
+  return CellsOf(Register::DR).size() + CellsOf(Register::CR).size() + CellsOf(Register::SR).size() ==
+         kCells.size();
+}
+static_assert(CellsInPinMapOrder());
+
 // A register's panel: a group box with the register's three value labels on
-// its left and the cells of its PinMap entries on its right.
+// its left and its cells on its right.
 struct RegisterPanel {
-  Register Reg;
   uint16_t Offset;  // of the register's I/O port from the base address
   ControlField Box;
   const char* Caption;  // at creation; port discovery appends the I/O address
@@ -78,28 +130,30 @@ struct RegisterPanel {
   int32_t Top;
   std::array<ControlField, kTextsPerRegister> Labels;  // decimal, hexadecimal, binary
   std::array<int32_t, kTextsPerRegister> LabelWidths;
+  std::span<const CellRow> Cells;
 };
 
 // The panels from top to bottom. DRBox lies one pixel left of the others,
 // and its hexadecimal and binary labels are a pixel wider.
 inline constexpr std::array<RegisterPanel, kRegisterCount> kPanels = {{
-    {Register::DR, kDROffset, &MainForm::DRBox, "Data Register    (DR)  ", 0, 8,
-     {&MainForm::DRDecimal, &MainForm::DRHex, &MainForm::DRBinary}, {32, 25, 66}},
-    {Register::CR, kCROffset, &MainForm::CRBox, "Control Register (CR)  ", 1, 64,
-     {&MainForm::CRDecimal, &MainForm::CRHex, &MainForm::CRBinary}, {32, 24, 65}},
-    {Register::SR, kSROffset, &MainForm::SRBox, "Status Register  (SR)  ", 1, 120,
-     {&MainForm::SRDecimal, &MainForm::SRHex, &MainForm::SRBinary}, {32, 24, 65}},
+    {kDROffset, &MainForm::DRBox, "Data Register    (DR)  ", 0, 8,
+     {&MainForm::DRDecimal, &MainForm::DRHex, &MainForm::DRBinary}, {32, 25, 66}, CellsOf(Register::DR)},
+    {kCROffset, &MainForm::CRBox, "Control Register (CR)  ", 1, 64,
+     {&MainForm::CRDecimal, &MainForm::CRHex, &MainForm::CRBinary}, {32, 24, 65}, CellsOf(Register::CR)},
+    {kSROffset, &MainForm::SRBox, "Status Register  (SR)  ", 1, 120,
+     {&MainForm::SRDecimal, &MainForm::SRHex, &MainForm::SRBinary}, {32, 24, 65}, CellsOf(Register::SR)},
 }};
 
 // The nine value labels in the order the poll sets them: DR, CR, SR decimal;
 // DR, CR, SR hexadecimal; DR, CR, SR binary.
-inline constexpr auto kValueLabelFields = [] {
+constexpr std::array<ControlField, kRegisterCount * kTextsPerRegister> ValueLabelsInPollOrder() {
   std::array<ControlField, kRegisterCount * kTextsPerRegister> fields{};
   for (size_t i = 0; i < fields.size(); ++i) {
     fields[i] = kPanels[i % kRegisterCount].Labels[i / kRegisterCount];
   }
   return fields;
-}();
+}
+inline constexpr auto kValueLabelFields = ValueLabelsInPollOrder();
 
 // Where the window is put and how large its client area is.
 constexpr int32_t kWindowLeft = 328;

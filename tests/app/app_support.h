@@ -27,8 +27,8 @@ class BuiltForm {
 
 // The cell with this caption.
 inline TControl* CellCaptioned(MainForm* form, const std::string& caption) {
-  for (ControlField field : kCellFields) {
-    TControl* cell = form->*field;
+  for (const CellRow& row : kCells) {
+    TControl* cell = form->*row.Field;
     if (TextOf(cell->Handle) == caption) return cell;
   }
   return nullptr;
