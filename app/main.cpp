@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "application.h"
-#include "mainform.h"
+#include "startup.h"
 #include "one_instance.h"
 
 namespace {

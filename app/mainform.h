@@ -1,5 +1,6 @@
 #pragma once
-// The main window's record and its builder. MainForm refers to every control
+// The main window's record and the tables it is built from (startup.h builds
+// it). MainForm refers to every control
 // of the window and to the poll timer; it is the context of the handlers
 // the port monitor installs, but for the cells' clicks, which are given
 // their cell's row.
@@ -162,9 +163,3 @@ constexpr int32_t kClientWidth = 371;
 constexpr int32_t kClientHeight = 216;
 constexpr int32_t kPollInterval = 10;  // ms
 inline constexpr char kWindowCaption[] = "Pinlorn";
-
-// Creates the MainForm into `form`, the main window with all its controls
-// (hidden), the poll timer (enabled) and every handler, then lists the ports,
-// chooses the base address and asks the port library whether its driver is
-// open. Nothing is shown until the run loop starts.
-void BuildMainForm(MainForm*& form);

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "application.h"
-#include "mainform.h"
+#include "startup.h"
 #include "window_text.h"
 
 class BuiltForm {

@@ -1,4 +1,4 @@
-#include "mainform.h"
+#include "startup.h"
 
 #include <windows.h>
 #include <commctrl.h>
