@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "refusals.h"
+
 bool Running = false;
 bool Terminated = false;
 NotifyEvent OnRunEnd;
@@ -39,6 +41,7 @@ void EndRun() {
 void Shutdown() {
   Terminated = true;
   Running = false;
+  StopJudgingTheQueue();
   OnRunEnd(MainWindow);
   OnRunEnd = {};
   // The run's hold on the main form, which its maker handed to Run.
@@ -48,6 +51,7 @@ void Shutdown() {
 void Run(TControl* mainForm) {
   Running = true;
   MainWindow = mainForm;
+  StartJudgingTheQueue();
   if (mainForm != nullptr) mainForm->Realize();
   while (!Terminated) {
     // Blocks while the queue is empty. Unlike WaitMessage this also returns

@@ -4,10 +4,11 @@
 #include <iterator>
 
 #include "dispatch.h"
-#include "refusals.h"
 #include "items.h"
 #include "kinds.h"
+#include "own_actions.h"
 #include "properties.h"
+#include "refusals.h"
 
 namespace {
 
@@ -31,10 +32,7 @@ constexpr int32_t kMostListItems = 8;
 constexpr int32_t kListFrame = 2;
 
 // ClearProc of combo boxes.
-void ResetComboContent(TControl* control) {
-  OwnRequest own;
-  SendToControl(control, CB_RESETCONTENT, 0, 0);
-}
+void ResetComboContent(TControl* control) { SendOwnRequest(GetHandle(control), CB_RESETCONTENT, 0, 0); }
 
 // The inner windows subclassed, each with the procedure that subclassing
 // replaced and the combo box it belongs to, as triples in a pointer list.
@@ -84,8 +82,8 @@ void Subclass(HWND inner, HWND combo) {
 HWND DroppedListOf(HWND combo) {
   COMBOBOXINFO info{};
   info.cbSize = sizeof info;
-  OwnRequest own;
-  if (!GetComboBoxInfo(combo, &info) || info.hwndList == nullptr) return nullptr;
+  const LRESULT found = SendOwnRequest(combo, CB_GETCOMBOBOXINFO, 0, reinterpret_cast<LPARAM>(&info));
+  if (!found || info.hwndList == nullptr) return nullptr;
   return GetParent(info.hwndList) != combo ? info.hwndList : nullptr;
 }
 
@@ -230,7 +228,9 @@ LRESULT CALLBACK ChildSubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
   try {
     LRESULT refused = 0;
     const MessageRecord message{hwnd, msg, wParam, lParam};
-    if (IsRefused(Arrival{true, ComboOfInner(hwnd), message}, refused)) return refused;
+    if (Judge(Arrival{Where::kInnerWindow, ComboOfInner(hwnd), message}, refused) == Ruling::kRefused) {
+      return refused;
+    }
     const WNDPROC previous = ReplacedProcOf(hwnd);
     if (msg == WM_NCDESTROY && previous != nullptr) RestoreProc(hwnd, previous);
     TControl* owner = ControlOfWindow(GetParent(hwnd));

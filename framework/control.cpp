@@ -1,6 +1,6 @@
 #include "control.h"
 
-#include "refusals.h"
+#include "own_actions.h"
 
 TControl* MainWindow = nullptr;
 
@@ -32,11 +32,10 @@ void ForgetControl(TControl* control) {
 // The window goes while the control is still its control; from then on the
 // window no longer leads to this record. A window the system destroyed is
 // gone already.
-void DestroyOwnWindow(TControl* control, bool ownWindow) {
+void LetWindowGo(TControl* control, bool ownWindow) {
   if (ownWindow && IsWindow(control->Handle)) {
     SetWindowLongPtrA(control->Handle, GWLP_USERDATA, 0);
-    WindowDestruction destruction;
-    if (!control->WindowDestroyed) DestroyWindow(control->Handle);
+    if (!control->WindowDestroyed) DestroyOwnWindow(control->Handle);
   }
   control->Handle = nullptr;
 }
@@ -89,6 +88,15 @@ TControl* BoundControl(HWND window) {
   return nullptr;
 }
 
+bool IsOwnThreadWindow(HWND window) {
+  return window != nullptr && IsWindow(window) &&
+         GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
+}
+
+TControl* ControlOfWindow(HWND window) {
+  return IsOwnThreadWindow(window) ? BoundControl(window) : nullptr;
+}
+
 void TControl::Init() {
   AddToList(liveControls, this);
   Ctl3D = true;
@@ -126,7 +134,7 @@ void TControl::Done() {
   FreeOwned(this);
 
   Icon.Reset();
-  DestroyOwnWindow(this, ownWindow);
+  LetWindowGo(this, ownWindow);
   Brush.Reset();
   std::string().swap(Text);
   DetachFromParent(this);

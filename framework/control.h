@@ -173,6 +173,11 @@ void AttachRecord(TControl* control, TControl* newParent);
 TControl* ParentForm(TControl* control);
 // The control of a window of this thread, or null when it has none.
 TControl* BoundControl(HWND window);
+// Whether the window exists and belongs to this thread.
+bool IsOwnThreadWindow(HWND window);
+// The control behind a window named in a message, or null for anything else
+// (no window, a destroyed or foreign window, a window being torn down).
+TControl* ControlOfWindow(HWND window);
 
 // The application's main form (the run loop's, application.h). It lives
 // here because a control's teardown makes everyone forget the control,

@@ -5,6 +5,7 @@
 
 #include "application.h"
 #include "focus.h"
+#include "own_actions.h"
 #include "refusals.h"
 
 TControl* CreatingControl = nullptr;
@@ -113,31 +114,19 @@ LRESULT TakeFocusIfAllowed(TControl* control, MessageRecord& message) {
   return result;
 }
 
-// A form's close (the refusals let no other control's close get here).
-LRESULT Close(TControl* control, MessageRecord& message) {
-  WindowDestruction destruction;  // the standard close destroys the window
-  return CallDefault(control, message);
+// A form's close (the rules let no other control's close get here): the
+// standard close, which destroys the window.
+LRESULT Close(const MessageRecord& message) {
+  DestroyOwnWindow(message.Window);
+  return 0;
 }
 
-// The child control that sent a notification handles it itself. A control
-// notifies its parent: a notification that names a window that is not a
-// child of this one was made up by someone else.
-LRESULT PassCommandOn(TControl* control, MessageRecord& message) {
-  const HWND sender = AsCommand(message).Sender;
-  if (ControlOfWindow(sender) != nullptr && GetParent(sender) == message.Window) {
-    return SendMessageA(sender, ReflectedCommand, message.WParam, message.LParam);
-  }
-  return CallDefault(control, message);
-}
-
-// The window being coloured answers for itself; a request naming no window
-// of this thread gets the standard answer.
-LRESULT PassColorRequestOn(TControl* control, MessageRecord& message) {
-  const HWND colored = AsColorRequest(message).Window;
-  if (IsOwnThreadWindow(colored)) {
-    return SendMessageA(colored, ReflectedColorBase + message.Msg, message.WParam, message.LParam);
-  }
-  return CallDefault(control, message);
+// A command notification is handled by the child control that sent it, and
+// a colour request by the window being coloured, unless the rules keep it
+// from the window it names (refusals.h): then the standard class handles it.
+LRESULT PassOn(TControl* control, MessageRecord& message, HWND named, UINT passedOn, bool allowed) {
+  if (!allowed) return CallDefault(control, message);
+  return SendMessageA(named, passedOn, message.WParam, message.LParam);
 }
 
 // Key messages reach the standard control only while it has the focus; a
@@ -153,31 +142,26 @@ LRESULT KeyboardRule(TControl* control, MessageRecord& message) {
   return CallDefault(control, message);
 }
 
-// What every framework window does with a message no handler took.
-LRESULT BuiltInHandling(TControl* control, MessageRecord& message) {
+// What every framework window does with a message no handler took; it
+// passes a message on to the window it names only where `passOn` allows.
+LRESULT BuiltInHandling(TControl* control, MessageRecord& message, bool passOn) {
   switch (message.Msg) {
     case WM_DESTROY: return MarkDestroyed(control, message);
     case WM_NCDESTROY: return ForgetDestroyedWindow(control, message);
     case WM_SETFOCUS: return TakeFocusIfAllowed(control, message);
-    case WM_CLOSE: return Close(control, message);
-    case WM_COMMAND: return PassCommandOn(control, message);
+    case WM_CLOSE: return Close(message);
+    case WM_COMMAND:
+      return PassOn(control, message, AsCommand(message).Sender, ReflectedCommand, passOn);
     default: break;
   }
   if (IsRuledKeyMessage(message.Msg)) return KeyboardRule(control, message);
-  if (IsColorRequest(message.Msg)) return PassColorRequestOn(control, message);
+  if (IsColorRequest(message.Msg)) {
+    return PassOn(control, message, AsColorRequest(message).Window, ReflectedColorBase + message.Msg, passOn);
+  }
   return CallDefault(control, message);
 }
 
 }  // namespace
-
-bool IsOwnThreadWindow(HWND window) {
-  return window != nullptr && IsWindow(window) &&
-         GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
-}
-
-TControl* ControlOfWindow(HWND window) {
-  return IsOwnThreadWindow(window) ? BoundControl(window) : nullptr;
-}
 
 LRESULT CallDefault(TControl* control, const MessageRecord& message) {
   // The message goes to the window it was sent to: the main window also
@@ -218,9 +202,10 @@ bool RunHandlerChain(TControl* control, MessageRecord& message, LRESULT& result)
 LRESULT TControl::HandleMessage(MessageRecord& message) {
   AdoptWindow(this, message);
   LRESULT result = 0;
-  if (IsRefused(Arrival{false, this, message}, result)) return result;
+  const Ruling ruling = Judge(Arrival{Where::kFrameworkWindow, this, message}, result);
+  if (ruling == Ruling::kRefused) return result;
   if (RunHandlerChain(this, message, result)) return result;
-  return BuiltInHandling(this, message);
+  return BuiltInHandling(this, message, ruling != Ruling::kNotPassedOn);
 }
 
 LRESULT CALLBACK FrameworkWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {

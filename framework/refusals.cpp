@@ -4,21 +4,22 @@
 #include <optional>
 
 #include "control.h"
+#include "own_actions.h"
 
 namespace {
 
-// Requests that the framework takes only from its own code, and what anyone
-// else gets for them. Two hand a standard control an address to write to
-// (CB_GETCOMBOBOXINFO) or a routine to call later (EM_SETWORDBREAKPROC), and
-// the system passes both on from other programs unchecked; WM_SETREDRAW
-// would freeze a window's picture while the port goes on changing; a margin
-// far wider than the port list's edit field (EM_SETMARGINS) has the field
-// scroll through it on every key, for minutes under Wine, while nothing else
-// runs. The port list holds what port discovery put there and nothing else:
-// its items change only through the framework's item operations, so that no
-// program can fill it without bound, and the dropped list, which selects one
-// item, answers no request for a list of selected items (whose size the
-// sender chooses).
+// Requests that the framework takes only from its own code (SendOwnRequest),
+// and what anyone else gets for them. Two hand a standard control an address
+// to write to (CB_GETCOMBOBOXINFO) or a routine to call later
+// (EM_SETWORDBREAKPROC), and the system passes both on from other programs
+// unchecked; WM_SETREDRAW would freeze a window's picture while the port goes
+// on changing; a margin far wider than the port list's edit field
+// (EM_SETMARGINS) has the field scroll through it on every key, for minutes
+// under Wine, while nothing else runs. The port list holds what port
+// discovery put there and nothing else: its items change only through the
+// framework's item operations, so that no program can fill it without bound,
+// and the dropped list, which selects one item, answers no request for a list
+// of selected items (whose size the sender chooses).
 struct OwnRequestRow {
   UINT Msg;
   LRESULT Answer;
@@ -35,18 +36,12 @@ constexpr OwnRequestRow kOwnRequests[] = {
 // The colour request of 16-bit Windows, which the system still knows.
 constexpr UINT kOldColorRequest = 0x0019;
 
-HHOOK postedFilter = nullptr;
-
 bool IsCreationNotice(UINT msg) { return msg == WM_NCCREATE || msg == WM_CREATE; }
 bool IsDestructionNotice(UINT msg) { return msg == WM_DESTROY || msg == WM_NCDESTROY; }
+bool IsLeftPress(UINT msg) { return msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK; }
 
-// Sees every message the thread takes from its queue, in any message loop.
-LRESULT CALLBACK NullPostedForgery(int code, WPARAM removal, LPARAM message) noexcept {
-  if (code == HC_ACTION && removal == PM_REMOVE) {
-    MSG* taken = reinterpret_cast<MSG*>(message);
-    if (IsCreationNotice(taken->message) || IsDestructionNotice(taken->message)) taken->message = WM_NULL;
-  }
-  return CallNextHookEx(postedFilter, code, removal, message);
+bool IsStatic(const TControl& control) {
+  return control.BaseClassName != nullptr && std::strcmp(control.BaseClassName, kStaticClass) == 0;
 }
 
 // Whether a window of another thread lies above the window: then that
@@ -60,42 +55,41 @@ bool UnderAnotherThreadsWindow(HWND window) {
   return false;
 }
 
-// A refusal's answer to the sender, or none when the rule lets the message pass.
-using Verdict = std::optional<LRESULT>;
-constexpr Verdict kPasses = std::nullopt;
-constexpr Verdict kRefused = 0;
+// What a rule makes of a message, or nothing, when the rule does not speak
+// of it.
+struct Verdict {
+  Ruling What;
+  LRESULT Answer;
+};
+using Opinion = std::optional<Verdict>;
+constexpr Opinion kNoOpinion = std::nullopt;
+constexpr Verdict kTaken{Ruling::kTaken, 0};
+constexpr Verdict kNotPassedOn{Ruling::kNotPassedOn, 0};
+constexpr Verdict Refused(LRESULT answer) { return {Ruling::kRefused, answer}; }
 
-// A press of the left button while the thread sees the button up: another
-// program posted or sent it. A static control only reports a press in its
-// client area as a click, and takes it from anyone, as Windows draws no line
-// between a program's posted press and the mouse's. Anywhere else it would
-// drop the port list down, start dragging a window or take the mouse.
-Verdict ForgedPress(const Arrival& arrival) {
+// A press on a cell or a label, a static's client area, which the static
+// reports as a click: taken from anyone, as Windows draws no line between a
+// program's posted press and the mouse's.
+Opinion PressOnAStatic(const Arrival& arrival) {
+  return IsLeftPress(arrival.Message.Msg) && IsStatic(*arrival.Control) ? Opinion(kTaken) : kNoOpinion;
+}
+
+// Any other press of the left button while the thread sees the button up:
+// another program posted or sent it. It would drop the port list down, start
+// dragging a window or take the mouse.
+Opinion ForgedPress(const Arrival& arrival) {
   const UINT msg = arrival.Message.Msg;
-  switch (msg) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      if (!arrival.InnerWindow && arrival.Control->BaseClassName != nullptr &&
-          std::strcmp(arrival.Control->BaseClassName, kStaticClass) == 0) {
-        return kPasses;
-      }
-      break;
-    case WM_NCLBUTTONDOWN:
-    case WM_NCLBUTTONDBLCLK:
-      break;
-    default:
-      return kPasses;
-  }
-  return GetKeyState(VK_LBUTTON) >= 0 ? kRefused : kPasses;
+  if (!IsLeftPress(msg) && msg != WM_NCLBUTTONDOWN && msg != WM_NCLBUTTONDBLCLK) return kNoOpinion;
+  return GetKeyState(VK_LBUTTON) >= 0 ? Opinion(Refused(0)) : kNoOpinion;
 }
 
 // A request that the framework takes only from its own code (kOwnRequests).
-Verdict ForeignRequest(const Arrival& arrival) {
-  if (OwnRequest::Active()) return kPasses;
+Opinion ForeignRequest(const Arrival& arrival) {
+  if (SendingOwnRequest()) return kNoOpinion;
   for (const OwnRequestRow& request : kOwnRequests) {
-    if (arrival.Message.Msg == request.Msg) return request.Answer;
+    if (arrival.Message.Msg == request.Msg) return Refused(request.Answer);
   }
-  return kPasses;
+  return kNoOpinion;
 }
 
 // A creation notice while the program creates no window: the system sends
@@ -103,10 +97,11 @@ Verdict ForeignRequest(const Arrival& arrival) {
 // standard control build its parts again. (A framework window also handles
 // the last messages of windows whose controls are gone: only its own
 // window's notices are judged.)
-Verdict ForgedCreation(const Arrival& arrival) {
+Opinion ForgedCreation(const Arrival& arrival) {
   const MessageRecord& message = arrival.Message;
-  if (!IsCreationNotice(message.Msg) || WindowCreation::Active()) return kPasses;
-  return arrival.InnerWindow || message.Window == arrival.Control->Handle ? kRefused : kPasses;
+  if (!IsCreationNotice(message.Msg) || CreatingOwnWindow()) return kNoOpinion;
+  const bool own = arrival.Place == Where::kInnerWindow || message.Window == arrival.Control->Handle;
+  return own ? Opinion(Refused(0)) : kNoOpinion;
 }
 
 // A destruction notice that no destruction sent. The system sends them from
@@ -115,44 +110,52 @@ Verdict ForgedCreation(const Arrival& arrival) {
 // window of another thread lies above, and this program destroys no window
 // itself, came from another program. An inner window ends only with its
 // combo box: while the combo box's window stands, a destruction notice to
-// an inner window is forged. (Posted ones never get here: see
-// FilterPostedForgeries.)
-Verdict ForgedDestruction(const Arrival& arrival) {
+// an inner window is forged. (Posted ones never get here: PostedNotice.)
+Opinion ForgedDestruction(const Arrival& arrival) {
   const MessageRecord& message = arrival.Message;
-  if (!IsDestructionNotice(message.Msg)) return kPasses;
-  if (arrival.InnerWindow) {
-    return arrival.Control != nullptr && !arrival.Control->WindowDestroyed ? kRefused : kPasses;
+  if (!IsDestructionNotice(message.Msg)) return kNoOpinion;
+  if (arrival.Place == Where::kInnerWindow) {
+    return arrival.Control != nullptr && !arrival.Control->WindowDestroyed ? Opinion(Refused(0)) : kNoOpinion;
   }
-  const bool fromNoDestruction = !WindowDestruction::Active() && InSendMessage();
-  return fromNoDestruction && !UnderAnotherThreadsWindow(message.Window) ? kRefused : kPasses;
+  const bool fromNoDestruction = !DestroyingOwnWindow() && InSendMessage();
+  return fromNoDestruction && !UnderAnotherThreadsWindow(message.Window) ? Opinion(Refused(0)) : kNoOpinion;
+}
+
+// A creation or destruction notice in the queue: the system sends them and
+// never posts them. Such a message taken from the queue becomes a WM_NULL,
+// whichever window of the thread it names.
+Opinion PostedNotice(const Arrival& arrival) {
+  const UINT msg = arrival.Message.Msg;
+  return IsCreationNotice(msg) || IsDestructionNotice(msg) ? Opinion(Refused(0)) : kNoOpinion;
 }
 
 // A new text for a window, sent from another thread: another program
 // renaming a cell would have the user flip the pin its caption no longer
 // names. Only Pinlorn names its windows (SetText, and the standard controls'
 // own texts, all on its one thread).
-Verdict ForeignText(const Arrival& arrival) {
-  if (arrival.Message.Msg != WM_SETTEXT || OwnRequest::Active() || !InSendMessage()) return kPasses;
-  return FALSE;
+Opinion ForeignText(const Arrival& arrival) {
+  if (arrival.Message.Msg != WM_SETTEXT || SendingOwnRequest() || !InSendMessage()) return kNoOpinion;
+  return Refused(FALSE);
 }
 
 // A close request to a part of the program: only a top-level form has a
 // close box. Child controls, their inner windows and the timer window are
 // parts that the program keeps pointers to.
-Verdict CloseOfAPart(const Arrival& arrival) {
-  if (arrival.Message.Msg != WM_CLOSE) return kPasses;
-  return arrival.InnerWindow || arrival.Control->IsChild ? kRefused : kPasses;
+Opinion CloseOfAPart(const Arrival& arrival) {
+  if (arrival.Message.Msg != WM_CLOSE) return kNoOpinion;
+  const bool part = arrival.Place == Where::kInnerWindow || arrival.Control->IsChild;
+  return part ? Opinion(Refused(0)) : kNoOpinion;
 }
 
 // A device context that is not one of this process's own, in a message that
 // carries one in wParam (painting, erasing, printing, colour requests).
 // Device contexts belong to one process: such a message came from another
 // program, and drawing into its context could take the program down.
-Verdict ForeignDeviceContext(const Arrival& arrival) {
+Opinion ForeignDeviceContext(const Arrival& arrival) {
   const MessageRecord& message = arrival.Message;
   switch (message.Msg) {
     case WM_PAINT:
-      if (message.WParam == 0) return kPasses;  // the usual paint, into the window's own context
+      if (message.WParam == 0) return kNoOpinion;  // the usual paint, into the window's own context
       break;
     case WM_ERASEBKGND:
     case kOldColorRequest:
@@ -161,33 +164,115 @@ Verdict ForeignDeviceContext(const Arrival& arrival) {
     case WM_PRINTCLIENT:
       break;
     default:
-      if (!IsColorRequest(message.Msg) && !IsReflectedColorRequest(message.Msg)) return kPasses;
+      if (!IsColorRequest(message.Msg) && !IsReflectedColorRequest(message.Msg)) return kNoOpinion;
   }
   // The framework draws only into screen and memory contexts of its own.
   const DWORD type = GetObjectType(reinterpret_cast<HGDIOBJ>(message.WParam));
-  return type != OBJ_DC && type != OBJ_MEMDC ? kRefused : kPasses;
+  return type != OBJ_DC && type != OBJ_MEMDC ? Opinion(Refused(0)) : kNoOpinion;
 }
 
-// Everything Pinlorn refuses, in the order it is asked.
-constexpr Verdict (*kRefusals[])(const Arrival&) = {
-    ForgedPress,  ForeignRequest, ForgedCreation,       ForgedDestruction,
-    ForeignText, CloseOfAPart,   ForeignDeviceContext,
+// A command notification that names a window which is no child control of
+// the window it reaches: a control notifies its parent, so someone else made
+// it up (or it is the notification of a standard control's own inner window,
+// which its class handles).
+Opinion CommandFromNoChild(const Arrival& arrival) {
+  const MessageRecord& message = arrival.Message;
+  if (message.Msg != WM_COMMAND) return kNoOpinion;
+  const HWND sender = AsCommand(message).Sender;
+  const bool fromChild = ControlOfWindow(sender) != nullptr && GetParent(sender) == message.Window;
+  return fromChild ? kNoOpinion : Opinion(kNotPassedOn);
+}
+
+// A colour request that names no window of this thread: no window of
+// another program is sent anything on its behalf.
+Opinion ColorRequestForNoOwnWindow(const Arrival& arrival) {
+  const MessageRecord& message = arrival.Message;
+  if (!IsColorRequest(message.Msg)) return kNoOpinion;
+  return IsOwnThreadWindow(AsColorRequest(message).Window) ? kNoOpinion : Opinion(kNotPassedOn);
+}
+
+// Where a rule applies.
+constexpr uint8_t PlaceBit(Where place) { return static_cast<uint8_t>(1u << static_cast<uint8_t>(place)); }
+constexpr uint8_t kWindow = PlaceBit(Where::kFrameworkWindow);
+constexpr uint8_t kInner = PlaceBit(Where::kInnerWindow);
+constexpr uint8_t kQueue = PlaceBit(Where::kQueue);
+
+struct Rule {
+  uint8_t Places;
+  Opinion (*Judge)(const Arrival&);
 };
+
+// What happens to a message from another program. Any program on the desktop
+// can post or send messages to Pinlorn's windows. Each message is judged here
+// before anything else sees it: on a framework window (TControl::
+// HandleMessage, dispatch.cpp), on an inner window of the combo box
+// (ChildSubclassProc, combobox.cpp) and, posted ones, as any message loop
+// takes them from the queue (the hook of StartJudgingTheQueue). The rules are
+// asked in this order, each only where it applies; the first one that speaks
+// decides, and a message that none speaks of is taken. The program's own
+// doings are let through where they would look forged: its requests, window
+// creation and destruction go through the helpers of own_actions.h.
+//
+// Three lookups stay with the state they read, and believe nothing another
+// program can write:
+// - a tick runs only for a running Timer of the timer window (TimerTick,
+//   timer.cpp);
+// - a window's GWLP_USERDATA leads to a control only when it names a live
+//   control of that window (BoundControl, control.cpp);
+// - an inner window's own procedure is the one the combo box recorded when it
+//   subclassed it (combobox.cpp). The "PREV_PROC" property names the same
+//   procedure and is still written, for whoever looks there, but any program
+//   can write a window property, and the procedure is called: the framework
+//   trusts its own list.
+constexpr Rule kRules[] = {
+    {kWindow, PressOnAStatic},
+    {kWindow | kInner, ForgedPress},
+    {kWindow | kInner, ForeignRequest},
+    {kWindow | kInner, ForgedCreation},
+    {kWindow | kInner, ForgedDestruction},
+    {kQueue, PostedNotice},
+    {kWindow | kInner, ForeignText},
+    {kWindow | kInner, CloseOfAPart},
+    {kWindow | kInner, ForeignDeviceContext},
+    {kWindow, CommandFromNoChild},
+    {kWindow, ColorRequestForNoOwnWindow},
+};
+
+HHOOK queueHook = nullptr;
+
+// Sees every message the thread takes from its queue, in any message loop.
+LRESULT CALLBACK JudgeTakenMessage(int code, WPARAM removal, LPARAM message) noexcept {
+  if (code == HC_ACTION && removal == PM_REMOVE) {
+    MSG* taken = reinterpret_cast<MSG*>(message);
+    const MessageRecord record{taken->hwnd, taken->message, taken->wParam, taken->lParam};
+    LRESULT unanswered = 0;
+    if (Judge(Arrival{Where::kQueue, nullptr, record}, unanswered) == Ruling::kRefused) {
+      taken->message = WM_NULL;
+    }
+  }
+  return CallNextHookEx(queueHook, code, removal, message);
+}
 
 }  // namespace
 
-bool IsRefused(const Arrival& arrival, LRESULT& answer) {
-  for (const auto refusal : kRefusals) {
-    if (const Verdict verdict = refusal(arrival); verdict.has_value()) {
-      answer = *verdict;
-      return true;
+Ruling Judge(const Arrival& arrival, LRESULT& answer) {
+  const uint8_t place = PlaceBit(arrival.Place);
+  for (const Rule& rule : kRules) {
+    if ((rule.Places & place) == 0) continue;
+    if (const Opinion opinion = rule.Judge(arrival)) {
+      answer = opinion->Answer;
+      return opinion->What;
     }
   }
-  return false;
+  return Ruling::kTaken;
 }
 
-void FilterPostedForgeries() {
-  if (postedFilter == nullptr) {
-    postedFilter = SetWindowsHookExA(WH_GETMESSAGE, NullPostedForgery, nullptr, GetCurrentThreadId());
+void StartJudgingTheQueue() {
+  if (queueHook == nullptr) {
+    queueHook = SetWindowsHookExA(WH_GETMESSAGE, JudgeTakenMessage, nullptr, GetCurrentThreadId());
   }
+}
+
+void StopJudgingTheQueue() {
+  if (queueHook != nullptr && UnhookWindowsHookEx(queueHook)) queueHook = nullptr;
 }

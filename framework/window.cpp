@@ -2,7 +2,7 @@
 
 #include "application.h"
 #include "dispatch.h"
-#include "refusals.h"
+#include "own_actions.h"
 
 namespace {
 
@@ -73,16 +73,22 @@ HWND MakeWindow(TControl* control, const char* className, HWND parentWindow) {
   // Held so that a creation the window refuses (and destroys) does not
   // release the control underneath the call.
   const Held<TControl> hold(control);
-  FilterPostedForgeries();
-  WindowCreation creation;
+  CREATESTRUCTA window{};
+  window.dwExStyle = control->ExStyle;
+  window.lpszClass = className;
+  window.lpszName = control->Text.c_str();
+  window.style = static_cast<LONG>(control->Style);
+  window.x = placed ? bounds.left : CW_USEDEFAULT;
+  window.y = placed ? bounds.top : CW_USEDEFAULT;
+  window.cx = width != 0 ? width : CW_USEDEFAULT;
+  window.cy = height != 0 ? height : CW_USEDEFAULT;
+  window.hwndParent = parentWindow;
+  window.hMenu = reinterpret_cast<HMENU>(static_cast<intptr_t>(control->ControlId));
+  window.hInstance = ModuleInstance();
   CreatingControl = control;
-  const HWND window = CreateWindowExA(
-      control->ExStyle, className, control->Text.c_str(), control->Style,
-      placed ? bounds.left : CW_USEDEFAULT, placed ? bounds.top : CW_USEDEFAULT,
-      width != 0 ? width : CW_USEDEFAULT, height != 0 ? height : CW_USEDEFAULT, parentWindow,
-      reinterpret_cast<HMENU>(static_cast<intptr_t>(control->ControlId)), ModuleInstance(), nullptr);
+  const HWND made = CreateOwnWindow(window);
   CreatingControl = nullptr;
-  return window;
+  return made;
 }
 
 // A new window shows focus cues from the start, leads to its control, gets
