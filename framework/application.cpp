@@ -57,7 +57,8 @@ void Run(TControl* mainForm) {
     // Blocks while the queue is empty. Unlike WaitMessage this also returns
     // for messages already seen but left queued (those behind a WM_NULL that
     // ended the last drain), which would otherwise wait for new input.
-    MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    HANDLE noObjects = nullptr;  // the queue is all it waits for
+    MsgWaitForMultipleObjectsEx(0, &noObjects, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     ProcessMessages();
   }
   if (mainForm != nullptr) Shutdown();
