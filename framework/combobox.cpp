@@ -126,24 +126,20 @@ void TrackList(TControl* control, const MessageRecord& message) {
 
 }  // namespace
 
-constexpr KindTable ComboKind = [] {
-  KindTable kind{};
-  kind.ClearProc = ResetComboContent;
-  kind.ClickCode = CBN_DBLCLK;
-  kind.EnterCode = CBN_SETFOCUS;
-  kind.ExitCode = CBN_KILLFOCUS;
-  kind.ChangeCode = CBN_EDITCHANGE;
-  kind.SelectCode = DeferredSelectCode;
-  kind.CountMsg = CB_GETCOUNT;
-  kind.GetItemDataMsg = CB_GETITEMDATA;
-  kind.SetItemDataMsg = CB_SETITEMDATA;
-  kind.AddItemMsg = CB_ADDSTRING;
-  kind.DeleteItemMsg = CB_DELETESTRING;
-  kind.InsertItemMsg = CB_INSERTSTRING;
-  kind.GetIndexMsg = CB_GETCURSEL;
-  kind.SetIndexMsg = CB_SETCURSEL;
-  return kind;
-}();
+constexpr KindTable ComboKind{.ClearProc = ResetComboContent,
+                              .ClickCode = CBN_DBLCLK,
+                              .EnterCode = CBN_SETFOCUS,
+                              .ExitCode = CBN_KILLFOCUS,
+                              .ChangeCode = CBN_EDITCHANGE,
+                              .SelectCode = DeferredSelectCode,
+                              .CountMsg = CB_GETCOUNT,
+                              .GetItemDataMsg = CB_GETITEMDATA,
+                              .SetItemDataMsg = CB_SETITEMDATA,
+                              .AddItemMsg = CB_ADDSTRING,
+                              .DeleteItemMsg = CB_DELETESTRING,
+                              .InsertItemMsg = CB_INSERTSTRING,
+                              .GetIndexMsg = CB_GETCURSEL,
+                              .SetIndexMsg = CB_SETCURSEL};
 
 TControl* CreateComboBox(TControl* parent, uint32_t comboOptions) {
   TControl* combo = CreateChildControl(parent, "COMBOBOX",
