@@ -40,15 +40,6 @@ void LetWindowGo(TControl* control, bool ownWindow) {
   control->Handle = nullptr;
 }
 
-void DetachFromParent(TControl* control) {
-  TControl* parent = control->Parent;
-  if (parent == nullptr) return;
-  parent->Children->Remove(control);
-  RemoveOwned(parent, control);
-  if (parent->FocusedControl == control) parent->FocusedControl = nullptr;
-  control->Parent = nullptr;
-}
-
 // Children still held elsewhere outlive their parent's record: they must
 // not keep pointing at it.
 void OrphanChildren(TControl* control) {
@@ -137,7 +128,7 @@ void TControl::Done() {
   LetWindowGo(this, ownWindow);
   Brush.Reset();
   std::string().swap(Text);
-  DetachFromParent(this);
+  AttachRecord(this, nullptr);
   OrphanChildren(this);
   ReleaseAndClear(Children);
   ReleaseAndClear(MessageHandlers);
