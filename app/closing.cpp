@@ -10,17 +10,8 @@
 
 namespace {
 
-// The exit question is on screen.
+// The exit question's message box is on screen.
 bool asking = false;
-
-// Marks the question as open for as long as the message box is up.
-class AskingScope {
- public:
-  AskingScope() { asking = true; }
-  ~AskingScope() { asking = false; }
-  AskingScope(const AskingScope&) = delete;
-  AskingScope& operator=(const AskingScope&) = delete;
-};
 
 // The main window's text, from the ANSI code page into UTF-16: the exit
 // question's caption. Empty when it cannot be converted.
@@ -50,11 +41,9 @@ void ExitQuestion(void* data, ObjectBase* /*sender*/, bool& canClose) {
   // UTF-16, it reads the same on every Windows.
   wchar_t caption[kCaptionSize];
   WideCaption(owner, caption);
-  int answer;
-  {
-    const AskingScope open;
-    answer = MessageBoxW(owner->Handle, kExitQuestion, caption, MB_YESNO);
-  }
+  asking = true;
+  const int answer = MessageBoxW(owner->Handle, kExitQuestion, caption, MB_YESNO);
+  asking = false;
   // The data lines are left low whatever the answer: after No now, after
   // any other answer as the window's close ends the run.
   if (answer == IDNO) {

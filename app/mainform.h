@@ -1,9 +1,8 @@
 #pragma once
 // The main window's record and the tables it is built from (startup.h builds
-// it). MainForm refers to every control
-// of the window and to the poll timer; it is the context of the handlers
-// the port monitor installs, but for the cells' clicks, which are given
-// their cell's row.
+// it). MainForm refers to every control of the window and to the poll timer;
+// it is the context of the handlers the port monitor installs, but for the
+// cells' clicks, which are given their cell's row.
 #include <array>
 #include <cstdint>
 #include <span>
@@ -22,38 +21,15 @@ class MainForm : public ObjectBase {
   // whose window the system destroyed. The window owns the record.
   Held<TControl> PortList;
   TControl* Window;
-  Held<TControl> DRBox;
-  Held<TControl> CRBox;
-  Held<TControl> SRBox;
-  Held<TControl> SRDecimal;
-  Held<TControl> SRHex;
-  Held<TControl> SRBinary;
-  Held<TControl> DRDecimal;
-  Held<TControl> DRHex;
-  Held<TControl> DRBinary;
-  Held<TControl> CRDecimal;
-  Held<TControl> CRHex;
-  Held<TControl> CRBinary;
-  Held<TControl> Cell10;
-  Held<TControl> Cell11;
-  Held<TControl> CellPIRQ;
-  Held<TControl> Cell15;
-  Held<TControl> Cell13;
-  Held<TControl> Cell12;
-  Held<TControl> Cell2;
-  Held<TControl> Cell3;
-  Held<TControl> Cell16;
-  Held<TControl> Cell17;
-  Held<TControl> CellAckIE;
-  Held<TControl> CellDirect;
-  Held<TControl> Cell4;
-  Held<TControl> Cell5;
-  Held<TControl> Cell6;
-  Held<TControl> Cell7;
-  Held<TControl> Cell8;
-  Held<TControl> Cell9;
-  Held<TControl> Cell1;
-  Held<TControl> Cell14;
+  Held<TControl> DRBox, CRBox, SRBox;
+  Held<TControl> SRDecimal, SRHex, SRBinary;
+  Held<TControl> DRDecimal, DRHex, DRBinary;
+  Held<TControl> CRDecimal, CRHex, CRBinary;
+  Held<TControl> Cell10, Cell11, CellPIRQ, Cell15, Cell13, Cell12;  // SR bits 6, 7, 2, 3, 4, 5
+  Held<TControl> Cell2, Cell3;                                     // DR bits 0, 1
+  Held<TControl> Cell16, Cell17, CellAckIE, CellDirect;            // CR bits 2 to 5
+  Held<TControl> Cell4, Cell5, Cell6, Cell7, Cell8, Cell9;         // DR bits 2 to 7
+  Held<TControl> Cell1, Cell14;                                    // CR bits 0, 1
   Timer* PollTimer;
 };
 
@@ -68,7 +44,7 @@ struct CellRow {
 
 // The pin-map entry with this caption; a caption that no pin has does not
 // compile.
-consteval const PinMapEntry* PinCaptioned(std::string_view caption) {
+consteval const PinMapEntry* PinOf(std::string_view caption) {
   for (const PinMapEntry& pin : PinMap) {
     if (caption == pin.Caption) return &pin;
   }
@@ -78,26 +54,14 @@ consteval const PinMapEntry* PinCaptioned(std::string_view caption) {
 // Every cell, one row each, in PinMap order: the order in which the cells are
 // made and coloured.
 inline constexpr std::array<CellRow, PinMap.size()> kCells = {{
-    {PinCaptioned("2"), &MainForm::Cell2},
-    {PinCaptioned("3"), &MainForm::Cell3},
-    {PinCaptioned("4"), &MainForm::Cell4},
-    {PinCaptioned("5"), &MainForm::Cell5},
-    {PinCaptioned("6"), &MainForm::Cell6},
-    {PinCaptioned("7"), &MainForm::Cell7},
-    {PinCaptioned("8"), &MainForm::Cell8},
-    {PinCaptioned("9"), &MainForm::Cell9},
-    {PinCaptioned("1"), &MainForm::Cell1},
-    {PinCaptioned("14"), &MainForm::Cell14},
-    {PinCaptioned("16"), &MainForm::Cell16},
-    {PinCaptioned("17"), &MainForm::Cell17},
-    {PinCaptioned("AckIE"), &MainForm::CellAckIE},
-    {PinCaptioned("Direct"), &MainForm::CellDirect},
-    {PinCaptioned("PIRQ"), &MainForm::CellPIRQ},
-    {PinCaptioned("15"), &MainForm::Cell15},
-    {PinCaptioned("13"), &MainForm::Cell13},
-    {PinCaptioned("12"), &MainForm::Cell12},
-    {PinCaptioned("10"), &MainForm::Cell10},
-    {PinCaptioned("11"), &MainForm::Cell11},
+    {PinOf("2"), &MainForm::Cell2}, {PinOf("3"), &MainForm::Cell3}, {PinOf("4"), &MainForm::Cell4},
+    {PinOf("5"), &MainForm::Cell5}, {PinOf("6"), &MainForm::Cell6}, {PinOf("7"), &MainForm::Cell7},
+    {PinOf("8"), &MainForm::Cell8}, {PinOf("9"), &MainForm::Cell9},
+    {PinOf("1"), &MainForm::Cell1}, {PinOf("14"), &MainForm::Cell14}, {PinOf("16"), &MainForm::Cell16},
+    {PinOf("17"), &MainForm::Cell17}, {PinOf("AckIE"), &MainForm::CellAckIE},
+    {PinOf("Direct"), &MainForm::CellDirect},
+    {PinOf("PIRQ"), &MainForm::CellPIRQ}, {PinOf("15"), &MainForm::Cell15}, {PinOf("13"), &MainForm::Cell13},
+    {PinOf("12"), &MainForm::Cell12}, {PinOf("10"), &MainForm::Cell10}, {PinOf("11"), &MainForm::Cell11},
 }};
 
 // The cells of one register: a run of kCells, as PinMap keeps a register's
@@ -110,14 +74,13 @@ constexpr std::span<const CellRow> CellsOf(Register reg) {
   return std::span<const CellRow>(kCells).subspan(first, end - first);
 }
 
-// Whether every row is in its pin's place, and each register's cells are one
-// run: a row out of place, or a cell left out, does not compile.
+// Every row in its pin's place, and the three runs are all the cells: a row
+// out of place, or a cell left out, does not compile.
 constexpr bool CellsInPinMapOrder() {
-  for (size_t i = 0; i < kCells.size(); ++i) {
-    if (kCells[i].Pin != &PinMap[i]) return false;
-  }
-  return CellsOf(Register::DR).size() + CellsOf(Register::CR).size() + CellsOf(Register::SR).size() ==
-         kCells.size();
+  size_t i = 0;
+  while (i < kCells.size() && kCells[i].Pin == &PinMap[i]) ++i;
+  return i == kCells.size() &&
+         CellsOf(Register::DR).size() + CellsOf(Register::CR).size() + CellsOf(Register::SR).size() == i;
 }
 static_assert(CellsInPinMapOrder());
 

@@ -8,11 +8,9 @@
 // MainWindow, the application's main form, is declared with the control.
 extern bool Running;     // the run loop is active
 extern bool Terminated;  // the quit message has been taken
-// The application's last word at every end of the run: the program's own
-// end of it (EndRun: its own decision, or the main window's destruction),
-// and shutdown, which a quit message from anyone brings about. Where ends
-// meet it is called again, and must leave things as the first call did.
-// The sender is the main window; shutdown clears it.
+// The application's last word, at every end of the run (EndRun, and the
+// shutdown that follows a quit message from anyone), perhaps twice where
+// ends meet. The sender is the main window; shutdown clears it.
 extern NotifyEvent OnRunEnd;
 
 // Whether the control counts as the application's main window: the main

@@ -55,10 +55,9 @@ void ReleaseAndClear(T*& variable) {
   Release(object);
 }
 
-// One hold on an object, for as long as the holder has it: taken when the
-// holder is given the object, let go when the holder is reset or destroyed.
-// An object whose teardown has begun is not held again: the holder then
-// holds nothing.
+// One hold on an object: taken when the holder is given the object, let go
+// when the holder is reset or destroyed. An object whose teardown has begun
+// is not held again: the holder then holds nothing.
 template <class T>
 class Held {
  public:
@@ -78,7 +77,6 @@ class Held {
   // hold over.
   void Adopt(T* made) { Release(std::exchange(object_, made)); }
 
-  T* Get() const { return object_; }
   operator T*() const { return object_; }
   T* operator->() const { return object_; }
 

@@ -2,42 +2,32 @@
 
 namespace {
 
-// How many of each the program is in the middle of (they may nest).
-int ownRequests = 0;
-int ownCreations = 0;
-int ownDestructions = 0;
+// How many of each action the program is in the middle of (they may nest).
+int underway[3] = {};
 
-// Counts one for as long as it lives.
-class Underway {
- public:
-  explicit Underway(int& count) : count_(count) { ++count_; }
-  ~Underway() { --count_; }
-  Underway(const Underway&) = delete;
-  Underway& operator=(const Underway&) = delete;
-
- private:
-  int& count_;
+// Counts one action for as long as it lives.
+struct Underway {
+  explicit Underway(OwnAction action) : Count(underway[static_cast<size_t>(action)]) { ++Count; }
+  ~Underway() { --Count; }
+  int& Count;
 };
 
 }  // namespace
 
 LRESULT SendOwnRequest(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-  const Underway request(ownRequests);
+  const Underway request(OwnAction::kRequest);
   return SendMessageA(window, msg, wParam, lParam);
 }
 
-HWND CreateOwnWindow(const CREATESTRUCTA& window) {
-  const Underway creation(ownCreations);
-  return CreateWindowExA(window.dwExStyle, window.lpszClass, window.lpszName,
-                         static_cast<DWORD>(window.style), window.x, window.y, window.cx, window.cy,
-                         window.hwndParent, window.hMenu, window.hInstance, window.lpCreateParams);
+HWND CreateOwnWindow(DWORD exStyle, const char* className, const char* text, DWORD style, int x, int y,
+                     int width, int height, HWND parent, HMENU id, HINSTANCE instance) {
+  const Underway creation(OwnAction::kCreation);
+  return CreateWindowExA(exStyle, className, text, style, x, y, width, height, parent, id, instance, nullptr);
 }
 
 void DestroyOwnWindow(HWND window) {
-  const Underway destruction(ownDestructions);
+  const Underway destruction(OwnAction::kDestruction);
   DestroyWindow(window);
 }
 
-bool SendingOwnRequest() { return ownRequests != 0; }
-bool CreatingOwnWindow() { return ownCreations != 0; }
-bool DestroyingOwnWindow() { return ownDestructions != 0; }
+bool Doing(OwnAction action) { return underway[static_cast<size_t>(action)] != 0; }

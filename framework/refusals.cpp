@@ -1,7 +1,6 @@
 #include "refusals.h"
 
 #include <cstring>
-#include <optional>
 
 #include "control.h"
 #include "own_actions.h"
@@ -9,17 +8,13 @@
 namespace {
 
 // Requests that the framework takes only from its own code (SendOwnRequest),
-// and what anyone else gets for them. Two hand a standard control an address
-// to write to (CB_GETCOMBOBOXINFO) or a routine to call later
-// (EM_SETWORDBREAKPROC), and the system passes both on from other programs
-// unchecked; WM_SETREDRAW would freeze a window's picture while the port goes
-// on changing; a margin far wider than the port list's edit field
-// (EM_SETMARGINS) has the field scroll through it on every key, for minutes
-// under Wine, while nothing else runs. The port list holds what port
-// discovery put there and nothing else: its items change only through the
-// framework's item operations, so that no program can fill it without bound,
-// and the dropped list, which selects one item, answers no request for a list
-// of selected items (whose size the sender chooses).
+// and what anyone else gets. Two hand a control an address to write to or a
+// routine to call, which the system passes on from other programs unchecked;
+// WM_SETREDRAW would freeze the window while the port changes; a margin far
+// wider than the edit field has it scroll for minutes under Wine on every
+// key. The port list's items change only through the item operations, so
+// that no program fills it without bound, and the dropped list answers no
+// request for a list of selected items, whose size the sender chooses.
 struct OwnRequestRow {
   UINT Msg;
   LRESULT Answer;
@@ -40,10 +35,6 @@ bool IsCreationNotice(UINT msg) { return msg == WM_NCCREATE || msg == WM_CREATE;
 bool IsDestructionNotice(UINT msg) { return msg == WM_DESTROY || msg == WM_NCDESTROY; }
 bool IsLeftPress(UINT msg) { return msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK; }
 
-bool IsStatic(const TControl& control) {
-  return control.BaseClassName != nullptr && std::strcmp(control.BaseClassName, kStaticClass) == 0;
-}
-
 // Whether a window of another thread lies above the window: then that
 // thread's destruction of its window takes this one along.
 bool UnderAnotherThreadsWindow(HWND window) {
@@ -55,107 +46,83 @@ bool UnderAnotherThreadsWindow(HWND window) {
   return false;
 }
 
-// What a rule makes of a message, or nothing, when the rule does not speak
-// of it.
-struct Verdict {
-  Ruling What;
-  LRESULT Answer;
-};
-using Opinion = std::optional<Verdict>;
-constexpr Opinion kNoOpinion = std::nullopt;
-constexpr Verdict kTaken{Ruling::kTaken, 0};
-constexpr Verdict kNotPassedOn{Ruling::kNotPassedOn, 0};
-constexpr Verdict Refused(LRESULT answer) { return {Ruling::kRefused, answer}; }
+// Each rule says whether it applies; one that refuses may set what the sender
+// gets, 0 unless it does.
 
-// A press on a cell or a label, a static's client area, which the static
-// reports as a click: taken from anyone, as Windows draws no line between a
-// program's posted press and the mouse's.
-Opinion PressOnAStatic(const Arrival& arrival) {
-  return IsLeftPress(arrival.Message.Msg) && IsStatic(*arrival.Control) ? Opinion(kTaken) : kNoOpinion;
+// A press on a static (a cell or a label), which it reports as a click: taken
+// from anyone, as Windows draws no line between a posted press and the mouse's.
+bool PressOnAStatic(const Arrival& arrival, LRESULT& /*answer*/) {
+  const char* base = arrival.Control->BaseClassName;
+  return IsLeftPress(arrival.Message.Msg) && base != nullptr && std::strcmp(base, kStaticClass) == 0;
 }
 
-// Any other press of the left button while the thread sees the button up:
-// another program posted or sent it. It would drop the port list down, start
-// dragging a window or take the mouse.
-Opinion ForgedPress(const Arrival& arrival) {
+// Any other press of the left button while the thread sees it up: another
+// program's, which would drop the port list down, drag a window or take the mouse.
+bool ForgedPress(const Arrival& arrival, LRESULT& /*answer*/) {
   const UINT msg = arrival.Message.Msg;
-  if (!IsLeftPress(msg) && msg != WM_NCLBUTTONDOWN && msg != WM_NCLBUTTONDBLCLK) return kNoOpinion;
-  return GetKeyState(VK_LBUTTON) >= 0 ? Opinion(Refused(0)) : kNoOpinion;
+  const bool press = IsLeftPress(msg) || msg == WM_NCLBUTTONDOWN || msg == WM_NCLBUTTONDBLCLK;
+  return press && GetKeyState(VK_LBUTTON) >= 0;
 }
 
 // A request that the framework takes only from its own code (kOwnRequests).
-Opinion ForeignRequest(const Arrival& arrival) {
-  if (SendingOwnRequest()) return kNoOpinion;
+bool ForeignRequest(const Arrival& arrival, LRESULT& answer) {
+  if (Doing(OwnAction::kRequest)) return false;
   for (const OwnRequestRow& request : kOwnRequests) {
-    if (arrival.Message.Msg == request.Msg) return Refused(request.Answer);
+    if (arrival.Message.Msg != request.Msg) continue;
+    answer = request.Answer;
+    return true;
   }
-  return kNoOpinion;
+  return false;
 }
 
-// A creation notice while the program creates no window: the system sends
-// them only from inside CreateWindowExA. Another program's would have a
-// standard control build its parts again. (A framework window also handles
-// the last messages of windows whose controls are gone: only its own
-// window's notices are judged.)
-Opinion ForgedCreation(const Arrival& arrival) {
+// A creation notice while the program creates no window: another program's,
+// which would have a standard control build its parts again. Only a window's
+// own notices are judged (the main window also handles the last messages of
+// windows whose controls are gone).
+bool ForgedCreation(const Arrival& arrival, LRESULT& /*answer*/) {
   const MessageRecord& message = arrival.Message;
-  if (!IsCreationNotice(message.Msg) || CreatingOwnWindow()) return kNoOpinion;
-  const bool own = arrival.Place == Where::kInnerWindow || message.Window == arrival.Control->Handle;
-  return own ? Opinion(Refused(0)) : kNoOpinion;
+  if (!IsCreationNotice(message.Msg) || Doing(OwnAction::kCreation)) return false;
+  return arrival.Place == Where::kInnerWindow || message.Window == arrival.Control->Handle;
 }
 
-// A destruction notice that no destruction sent. The system sends them from
-// the thread that destroys the window: this one, or another thread whose
-// window the window was moved under. One sent from another thread while no
-// window of another thread lies above, and this program destroys no window
-// itself, came from another program. An inner window ends only with its
-// combo box: while the combo box's window stands, a destruction notice to
-// an inner window is forged. (Posted ones never get here: PostedNotice.)
-Opinion ForgedDestruction(const Arrival& arrival) {
+// A destruction notice that no destruction sent: one sent from another thread
+// while no window of another thread lies above the window (whose destruction
+// would take it along) and the program destroys none itself. An inner window
+// ends only with its combo box's window. (Posted ones: PostedNotice.)
+bool ForgedDestruction(const Arrival& arrival, LRESULT& /*answer*/) {
   const MessageRecord& message = arrival.Message;
-  if (!IsDestructionNotice(message.Msg)) return kNoOpinion;
+  if (!IsDestructionNotice(message.Msg)) return false;
   if (arrival.Place == Where::kInnerWindow) {
-    return arrival.Control != nullptr && !arrival.Control->WindowDestroyed ? Opinion(Refused(0)) : kNoOpinion;
+    return arrival.Control != nullptr && !arrival.Control->WindowDestroyed;
   }
-  const bool fromNoDestruction = !DestroyingOwnWindow() && InSendMessage();
-  return fromNoDestruction && !UnderAnotherThreadsWindow(message.Window) ? Opinion(Refused(0)) : kNoOpinion;
+  return !Doing(OwnAction::kDestruction) && InSendMessage() && !UnderAnotherThreadsWindow(message.Window);
 }
 
-// A creation or destruction notice in the queue: the system sends them and
-// never posts them. Such a message taken from the queue becomes a WM_NULL,
-// whichever window of the thread it names.
-Opinion PostedNotice(const Arrival& arrival) {
-  const UINT msg = arrival.Message.Msg;
-  return IsCreationNotice(msg) || IsDestructionNotice(msg) ? Opinion(Refused(0)) : kNoOpinion;
+// A creation or destruction notice in the queue, which the system never posts.
+bool PostedNotice(const Arrival& arrival, LRESULT& /*answer*/) {
+  return IsCreationNotice(arrival.Message.Msg) || IsDestructionNotice(arrival.Message.Msg);
 }
 
-// A new text for a window, sent from another thread: another program
-// renaming a cell would have the user flip the pin its caption no longer
-// names. Only Pinlorn names its windows (SetText, and the standard controls'
-// own texts, all on its one thread).
-Opinion ForeignText(const Arrival& arrival) {
-  if (arrival.Message.Msg != WM_SETTEXT || SendingOwnRequest() || !InSendMessage()) return kNoOpinion;
-  return Refused(FALSE);
+// A new text sent from another thread (answered FALSE): a renamed cell would
+// have the user flip a pin it no longer names. Only Pinlorn names its windows.
+bool ForeignText(const Arrival& arrival, LRESULT& /*answer*/) {
+  return arrival.Message.Msg == WM_SETTEXT && !Doing(OwnAction::kRequest) && InSendMessage();
 }
 
-// A close request to a part of the program: only a top-level form has a
-// close box. Child controls, their inner windows and the timer window are
-// parts that the program keeps pointers to.
-Opinion CloseOfAPart(const Arrival& arrival) {
-  if (arrival.Message.Msg != WM_CLOSE) return kNoOpinion;
-  const bool part = arrival.Place == Where::kInnerWindow || arrival.Control->IsChild;
-  return part ? Opinion(Refused(0)) : kNoOpinion;
+// A close request to a part the program keeps pointers to (a child control,
+// an inner window, the timer window): only a top-level form has a close box.
+bool CloseOfAPart(const Arrival& arrival, LRESULT& /*answer*/) {
+  if (arrival.Message.Msg != WM_CLOSE) return false;
+  return arrival.Place == Where::kInnerWindow || arrival.Control->IsChild;
 }
 
-// A device context that is not one of this process's own, in a message that
-// carries one in wParam (painting, erasing, printing, colour requests).
-// Device contexts belong to one process: such a message came from another
-// program, and drawing into its context could take the program down.
-Opinion ForeignDeviceContext(const Arrival& arrival) {
+// A device context of another process in a message that carries one in
+// wParam: drawing into it could take the program down.
+bool ForeignDeviceContext(const Arrival& arrival, LRESULT& /*answer*/) {
   const MessageRecord& message = arrival.Message;
   switch (message.Msg) {
     case WM_PAINT:
-      if (message.WParam == 0) return kNoOpinion;  // the usual paint, into the window's own context
+      if (message.WParam == 0) return false;  // the usual paint, into the window's own context
       break;
     case WM_ERASEBKGND:
     case kOldColorRequest:
@@ -164,78 +131,67 @@ Opinion ForeignDeviceContext(const Arrival& arrival) {
     case WM_PRINTCLIENT:
       break;
     default:
-      if (!IsColorRequest(message.Msg) && !IsReflectedColorRequest(message.Msg)) return kNoOpinion;
+      if (!IsColorRequest(message.Msg) && !IsReflectedColorRequest(message.Msg)) return false;
   }
   // The framework draws only into screen and memory contexts of its own.
   const DWORD type = GetObjectType(reinterpret_cast<HGDIOBJ>(message.WParam));
-  return type != OBJ_DC && type != OBJ_MEMDC ? Opinion(Refused(0)) : kNoOpinion;
+  return type != OBJ_DC && type != OBJ_MEMDC;
 }
 
-// A command notification that names a window which is no child control of
-// the window it reaches: a control notifies its parent, so someone else made
-// it up (or it is the notification of a standard control's own inner window,
-// which its class handles).
-Opinion CommandFromNoChild(const Arrival& arrival) {
+// A command notification from no child control of the window it reaches:
+// made up by another program, or a standard control's inner window's own.
+bool CommandFromNoChild(const Arrival& arrival, LRESULT& /*answer*/) {
   const MessageRecord& message = arrival.Message;
-  if (message.Msg != WM_COMMAND) return kNoOpinion;
+  if (message.Msg != WM_COMMAND) return false;
   const HWND sender = AsCommand(message).Sender;
-  const bool fromChild = ControlOfWindow(sender) != nullptr && GetParent(sender) == message.Window;
-  return fromChild ? kNoOpinion : Opinion(kNotPassedOn);
+  return ControlOfWindow(sender) == nullptr || GetParent(sender) != message.Window;
 }
 
-// A colour request that names no window of this thread: no window of
-// another program is sent anything on its behalf.
-Opinion ColorRequestForNoOwnWindow(const Arrival& arrival) {
-  const MessageRecord& message = arrival.Message;
-  if (!IsColorRequest(message.Msg)) return kNoOpinion;
-  return IsOwnThreadWindow(AsColorRequest(message).Window) ? kNoOpinion : Opinion(kNotPassedOn);
+// A colour request naming no window of this thread, which is sent nothing.
+bool ColorRequestForNoOwnWindow(const Arrival& arrival, LRESULT& /*answer*/) {
+  return IsColorRequest(arrival.Message.Msg) && !IsOwnThreadWindow(AsColorRequest(arrival.Message).Window);
 }
 
-// Where a rule applies.
 constexpr uint8_t PlaceBit(Where place) { return static_cast<uint8_t>(1u << static_cast<uint8_t>(place)); }
 constexpr uint8_t kWindow = PlaceBit(Where::kFrameworkWindow);
 constexpr uint8_t kInner = PlaceBit(Where::kInnerWindow);
 constexpr uint8_t kQueue = PlaceBit(Where::kQueue);
 
 struct Rule {
-  uint8_t Places;
-  Opinion (*Judge)(const Arrival&);
+  uint8_t Places;  // where it applies
+  Ruling What;     // what becomes of a message it applies to
+  bool (*Applies)(const Arrival& arrival, LRESULT& answer);
 };
 
-// What happens to a message from another program. Any program on the desktop
-// can post or send messages to Pinlorn's windows. Each message is judged here
-// before anything else sees it: on a framework window (TControl::
-// HandleMessage, dispatch.cpp), on an inner window of the combo box
-// (ChildSubclassProc, combobox.cpp) and, posted ones, as any message loop
-// takes them from the queue (the hook of StartJudgingTheQueue). The rules are
-// asked in this order, each only where it applies; the first one that speaks
-// decides, and a message that none speaks of is taken. The program's own
-// doings are let through where they would look forged: its requests, window
-// creation and destruction go through the helpers of own_actions.h.
+// What happens to a message from another program. Any program can post or
+// send messages to Pinlorn's windows; each is judged here before anything
+// else sees it: on a framework window (TControl::HandleMessage), on an inner
+// window of the combo box (ChildSubclassProc) and, posted ones, as any
+// message loop takes them from the queue (StartJudgingTheQueue). The rules
+// are asked in this order, each where it applies; the first that applies
+// decides, and a message none applies to is taken. The program's own
+// requests, creations and destructions go through own_actions.h.
 //
-// Three lookups stay with the state they read, and believe nothing another
-// program can write:
-// - a tick runs only for a running Timer of the timer window (TimerTick,
-//   timer.cpp);
-// - a window's GWLP_USERDATA leads to a control only when it names a live
-//   control of that window (BoundControl, control.cpp);
-// - an inner window's own procedure is the one the combo box recorded when it
-//   subclassed it (combobox.cpp). The "PREV_PROC" property names the same
-//   procedure and is still written, for whoever looks there, but any program
-//   can write a window property, and the procedure is called: the framework
-//   trusts its own list.
+// Three lookups stay with the state they read, believing nothing another
+// program can write: a tick runs only for a running Timer of the timer
+// window (TimerTick, timer.cpp); GWLP_USERDATA leads to a control only when
+// it names a live control of that window (BoundControl, control.cpp); an
+// inner window's own procedure is the one the combo box recorded when it
+// subclassed it (combobox.cpp). "PREV_PROC" names the same procedure and is
+// still written for whoever looks there, but any program can write a window
+// property, and the procedure gets called: the framework trusts its list.
 constexpr Rule kRules[] = {
-    {kWindow, PressOnAStatic},
-    {kWindow | kInner, ForgedPress},
-    {kWindow | kInner, ForeignRequest},
-    {kWindow | kInner, ForgedCreation},
-    {kWindow | kInner, ForgedDestruction},
-    {kQueue, PostedNotice},
-    {kWindow | kInner, ForeignText},
-    {kWindow | kInner, CloseOfAPart},
-    {kWindow | kInner, ForeignDeviceContext},
-    {kWindow, CommandFromNoChild},
-    {kWindow, ColorRequestForNoOwnWindow},
+    {kWindow, Ruling::kTaken, PressOnAStatic},
+    {kWindow | kInner, Ruling::kRefused, ForgedPress},
+    {kWindow | kInner, Ruling::kRefused, ForeignRequest},
+    {kWindow | kInner, Ruling::kRefused, ForgedCreation},
+    {kWindow | kInner, Ruling::kRefused, ForgedDestruction},
+    {kQueue, Ruling::kRefused, PostedNotice},
+    {kWindow | kInner, Ruling::kRefused, ForeignText},
+    {kWindow | kInner, Ruling::kRefused, CloseOfAPart},
+    {kWindow | kInner, Ruling::kRefused, ForeignDeviceContext},
+    {kWindow, Ruling::kNotPassedOn, CommandFromNoChild},
+    {kWindow, Ruling::kNotPassedOn, ColorRequestForNoOwnWindow},
 };
 
 HHOOK queueHook = nullptr;
@@ -246,9 +202,8 @@ LRESULT CALLBACK JudgeTakenMessage(int code, WPARAM removal, LPARAM message) noe
     MSG* taken = reinterpret_cast<MSG*>(message);
     const MessageRecord record{taken->hwnd, taken->message, taken->wParam, taken->lParam};
     LRESULT unanswered = 0;
-    if (Judge(Arrival{Where::kQueue, nullptr, record}, unanswered) == Ruling::kRefused) {
-      taken->message = WM_NULL;
-    }
+    const Ruling ruling = Judge(Arrival{Where::kQueue, nullptr, record}, unanswered);
+    if (ruling == Ruling::kRefused) taken->message = WM_NULL;
   }
   return CallNextHookEx(queueHook, code, removal, message);
 }
@@ -256,13 +211,9 @@ LRESULT CALLBACK JudgeTakenMessage(int code, WPARAM removal, LPARAM message) noe
 }  // namespace
 
 Ruling Judge(const Arrival& arrival, LRESULT& answer) {
-  const uint8_t place = PlaceBit(arrival.Place);
   for (const Rule& rule : kRules) {
-    if ((rule.Places & place) == 0) continue;
-    if (const Opinion opinion = rule.Judge(arrival)) {
-      answer = opinion->Answer;
-      return opinion->What;
-    }
+    answer = 0;
+    if ((rule.Places & PlaceBit(arrival.Place)) != 0 && rule.Applies(arrival, answer)) return rule.What;
   }
   return Ruling::kTaken;
 }

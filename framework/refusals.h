@@ -31,8 +31,8 @@ enum class Ruling : uint8_t {
                  // gets the standard class's handling instead
 };
 
-// The first ruling a rule makes on the message, or kTaken when none makes
-// one. `answer` is what a refused message's sender gets.
+// The ruling of the first rule that applies to the message, or kTaken when
+// none does. `answer` is what a refused message's sender gets.
 Ruling Judge(const Arrival& arrival, LRESULT& answer);
 
 // Posted messages are judged as the thread's message loops take them from the

@@ -40,10 +40,9 @@ void StartPlatformTimer(Timer* timer, HWND host) {
 // the framework's own class, never shown and never taken for a main window.
 TControl* CreateTimerHost();
 
-// The host's window, with a new host when there is none: at the first
-// enabling, and after the system destroyed the last host's window, which
-// took the platform timers with it: the timers that were running run again
-// on the new one. Null when the window cannot be made.
+// The host's window (null when it cannot be made), with a new host when there
+// is none: at first, and after the system destroyed the last one's window
+// with the platform timers on it, which then run again on the new one.
 HWND EnsureTimerHost() {
   const bool made = TimerHost == nullptr;
   if (made) TimerHost.Adopt(CreateTimerHost());
@@ -64,12 +63,10 @@ void CALLBACK ReplaceHostNow(HWND /*window*/, UINT /*msg*/, UINT_PTR id, DWORD /
   }
 }
 
-// The host window's destruction while the timers hold the host: only the
-// system does that (any program can move the window under one of its own and
-// destroy that one; a forged notice never gets this far, and the host's own
-// end lets go of it first). The timers let go, and the host goes with its
-// window, as a parentless control does; a new one takes its place from the
-// message loop, not from inside the destruction.
+// The host window's destruction by the system (any program can move it under
+// a window of its own and destroy that; the host's own end lets go first):
+// the host goes with its window, as a parentless control does, and a new
+// one takes its place from the message loop, not from inside the destruction.
 bool LetHostGoWithItsWindow(TControl* host, MessageRecord& message, LRESULT& /*result*/) {
   if (message.Msg == WM_DESTROY && message.Window == host->Handle && TimerHost == host) {
     TimerHost.Reset();

@@ -73,22 +73,14 @@ HWND MakeWindow(TControl* control, const char* className, HWND parentWindow) {
   // Held so that a creation the window refuses (and destroys) does not
   // release the control underneath the call.
   const Held<TControl> hold(control);
-  CREATESTRUCTA window{};
-  window.dwExStyle = control->ExStyle;
-  window.lpszClass = className;
-  window.lpszName = control->Text.c_str();
-  window.style = static_cast<LONG>(control->Style);
-  window.x = placed ? bounds.left : CW_USEDEFAULT;
-  window.y = placed ? bounds.top : CW_USEDEFAULT;
-  window.cx = width != 0 ? width : CW_USEDEFAULT;
-  window.cy = height != 0 ? height : CW_USEDEFAULT;
-  window.hwndParent = parentWindow;
-  window.hMenu = reinterpret_cast<HMENU>(static_cast<intptr_t>(control->ControlId));
-  window.hInstance = ModuleInstance();
   CreatingControl = control;
-  const HWND made = CreateOwnWindow(window);
+  const HWND window = CreateOwnWindow(
+      control->ExStyle, className, control->Text.c_str(), control->Style,
+      placed ? bounds.left : CW_USEDEFAULT, placed ? bounds.top : CW_USEDEFAULT,
+      width != 0 ? width : CW_USEDEFAULT, height != 0 ? height : CW_USEDEFAULT, parentWindow,
+      reinterpret_cast<HMENU>(static_cast<intptr_t>(control->ControlId)), ModuleInstance());
   CreatingControl = nullptr;
-  return made;
+  return window;
 }
 
 // A new window shows focus cues from the start, leads to its control, gets
