@@ -1,7 +1,6 @@
 #pragma once
-// How the program ends: the exit question that a close request of the main
-// window asks, log-off and shutdown, and the run's last write, DR 0, which
-// every end of the run makes.
+// How the program ends: the exit question, log-off and shutdown, and the
+// run's last write, DR 0, at every end of the run.
 #include "control.h"
 #include "object.h"
 

@@ -17,9 +17,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (!FirstInSession()) return 0;
   try {
     BuildMainForm(TheMainForm);
-    // The window is the run's from here on; it goes, and the MainForm with
-    // it, when the loop ends: after the quit message, whoever posted it, or
-    // the main window's end.
+    // The window is the run's from here on; it goes, the MainForm with it,
+    // when the loop ends.
     Run(TheMainForm->Window);
   } catch (...) {
     // Only memory running out while the window is built gets here: every

@@ -1,8 +1,7 @@
 #pragma once
-// The main window's record and the tables it is built from (startup.h builds
-// it). MainForm refers to every control of the window and to the poll timer;
-// it is the context of the handlers the port monitor installs, but for the
-// cells' clicks, which are given their cell's row.
+// The main window's record, the context of the port monitor's handlers (the
+// cells' clicks are given their cell's row), and the tables startup.h builds
+// the window from.
 #include <array>
 #include <cstdint>
 #include <span>
@@ -35,8 +34,7 @@ class MainForm : public ObjectBase {
 
 using ControlField = Held<TControl> MainForm::*;
 
-// A cell of the window: its pin-map entry and the field that holds it. A
-// writable cell's click handler is given its row.
+// A cell of the window: its pin-map entry and the field that holds it.
 struct CellRow {
   const PinMapEntry* Pin;
   ControlField Field;
@@ -64,8 +62,7 @@ inline constexpr std::array<CellRow, PinMap.size()> kCells = {{
     {PinOf("12"), &MainForm::Cell12}, {PinOf("10"), &MainForm::Cell10}, {PinOf("11"), &MainForm::Cell11},
 }};
 
-// The cells of one register: a run of kCells, as PinMap keeps a register's
-// bits together.
+// The cells of one register: a run of kCells, as in PinMap.
 constexpr std::span<const CellRow> CellsOf(Register reg) {
   size_t first = 0;
   while (first < kCells.size() && kCells[first].Pin->Reg != reg) ++first;
@@ -74,8 +71,7 @@ constexpr std::span<const CellRow> CellsOf(Register reg) {
   return std::span<const CellRow>(kCells).subspan(first, end - first);
 }
 
-// Every row in its pin's place, and the three runs are all the cells: a row
-// out of place, or a cell left out, does not compile.
+// A row out of place, or a cell left out, does not compile.
 constexpr bool CellsInPinMapOrder() {
   size_t i = 0;
   while (i < kCells.size() && kCells[i].Pin == &PinMap[i]) ++i;

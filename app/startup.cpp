@@ -72,8 +72,7 @@ void BuildPanel(MainForm* form, const RegisterPanel& panel) {
   }
 }
 
-// A writable cell's click flips its bit. The handler is given the cell's
-// row, which it only reads.
+// A writable cell's click flips its bit; the handler only reads its row.
 void WireClick(MainForm* form, const CellRow& row) {
   if (row.Pin->ClickFlips) (form->*row.Field)->OnClick = NotifyEvent{&FlipBit, const_cast<CellRow*>(&row)};
 }

@@ -35,10 +35,8 @@ constexpr int32_t kListFrame = 2;
 void ResetComboContent(TControl* control) { SendOwnRequest(GetHandle(control), CB_RESETCONTENT, 0, 0); }
 
 // The inner windows subclassed, each with the procedure that subclassing
-// replaced and the combo box it belongs to, as triples in a pointer list.
-// The window's "PREV_PROC" property names the same procedure, but any
-// program can write a window property, and this procedure gets called: it
-// is taken from here.
+// replaced and the combo box it belongs to, as triples in a pointer list: the
+// procedures trusted, rather than "PREV_PROC" (see kRules, refusals.cpp).
 PointerList* innerWindows = nullptr;
 constexpr int32_t kInnerEntry = 3;  // inner window, replaced procedure, combo box
 

@@ -55,10 +55,8 @@ HandlerList::Entry HandlerList::At(int32_t index) const {
 }
 
 bool HandlerList::Contains(MessageHandler handler) const {
-  for (int32_t i = 0; i < Size(); ++i) {
-    if (At(i).Handler == handler) return true;
-  }
-  return false;
+  // A handler is never equal to a flag (null, or this list).
+  return IndexOf(reinterpret_cast<void*>(handler)) >= 0;
 }
 
 void HandlerList::Append(MessageHandler handler, bool keepAfterTermination) {

@@ -114,8 +114,7 @@ LRESULT TakeFocusIfAllowed(TControl* control, MessageRecord& message) {
   return result;
 }
 
-// A form's close (the rules let no other control's close get here): the
-// standard close, which destroys the window.
+// A form's close, which destroys the window (the rules let no other get here).
 LRESULT Close(const MessageRecord& message) {
   DestroyOwnWindow(message.Window);
   return 0;
@@ -142,8 +141,7 @@ LRESULT KeyboardRule(TControl* control, MessageRecord& message) {
   return CallDefault(control, message);
 }
 
-// What every framework window does with a message no handler took; it
-// passes a message on to the window it names only where `passOn` allows.
+// What every framework window does with a message no handler took.
 LRESULT BuiltInHandling(TControl* control, MessageRecord& message, bool passOn) {
   switch (message.Msg) {
     case WM_DESTROY: return MarkDestroyed(control, message);

@@ -8,11 +8,12 @@
 #include <cstdint>
 
 // A handle, or none, deleted by `Delete` when it is reset or replaced, or
-// when its owner goes.
+// when its holder goes.
 template <class Handle, void (*Delete)(Handle)>
 class OwnedHandle {
  public:
   OwnedHandle() = default;
+  explicit OwnedHandle(Handle handle) : handle_(handle) {}
   ~OwnedHandle() { Reset(); }
   OwnedHandle(const OwnedHandle&) = delete;
   OwnedHandle& operator=(const OwnedHandle&) = delete;

@@ -73,8 +73,7 @@ class Held {
     AddRef(object);
     Release(std::exchange(object_, object));
   }
-  // Becomes the one holder of an object just made, whose maker hands its
-  // hold over.
+  // Becomes the one holder of an object just made: its maker's hold.
   void Adopt(T* made) { Release(std::exchange(object_, made)); }
 
   operator T*() const { return object_; }

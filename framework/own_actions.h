@@ -1,21 +1,17 @@
 #pragma once
-// What the program itself does that no other program may: send the requests
-// the framework takes only from its own code, create windows and destroy
-// them. Each goes through its helper here, which marks it as the program's
-// own while it lasts, so that the rules on arriving messages (refusals.h) let
-// its messages through.
+// What the program does that no other program may: its own requests, window
+// creation and destruction, each marked as the program's own while it lasts,
+// so that the rules on arriving messages (refusals.h) let its messages by.
 #include <windows.h>
 
 #include <cstdint>
 
-// Sends a request that the framework refuses from anyone else: an item
-// change, a new text, the combo box's information.
+// Sends a request refused from anyone else (an item change, a new text).
 LRESULT SendOwnRequest(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
 // CreateWindowExA, without creation data.
 HWND CreateOwnWindow(DWORD exStyle, const char* className, const char* text, DWORD style, int x, int y,
                      int width, int height, HWND parent, HMENU id, HINSTANCE instance);
-// Destroys one of the program's windows, perhaps while serving a message
-// that another thread sent.
+// Destroys a window, perhaps while serving another thread's message.
 void DestroyOwnWindow(HWND window);
 
 enum class OwnAction : uint8_t { kRequest, kCreation, kDestruction };

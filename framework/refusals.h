@@ -1,21 +1,17 @@
 #pragma once
-// What becomes of a message that another program may have sent. Every
-// message that reaches the framework is judged by one table of rules
-// (kRules, refusals.cpp, whose comment says what each rule is for and what
-// stays outside it) before anything else sees it.
+// What becomes of a message that another program may have sent: one table of
+// rules judges it first (kRules, refusals.cpp, says what stays outside it).
 #include <cstdint>
 
 #include "messages.h"
 
 class TControl;
 
-// Where a message arrives.
+// Where a message arrives, and the control it concerns.
 enum class Where : uint8_t {
-  kFrameworkWindow,  // a framework window; the control is its own
-  kInnerWindow,      // an inner window of a combo box (its edit field or dropped
-                     // list); the control is the combo box, null once that is gone
-  kQueue,            // the thread's queue, as any message loop takes a posted
-                     // message for any window of the thread; no control
+  kFrameworkWindow,  // the window's own control
+  kInnerWindow,      // the combo box (null once gone) of its edit field or dropped list
+  kQueue,            // posted, to any window of the thread; no control
 };
 
 struct Arrival {
@@ -35,8 +31,7 @@ enum class Ruling : uint8_t {
 // none does. `answer` is what a refused message's sender gets.
 Ruling Judge(const Arrival& arrival, LRESULT& answer);
 
-// Posted messages are judged as the thread's message loops take them from the
-// queue, by a hook that the run loop starts when it starts and stops at
-// shutdown. Both may be called again.
+// The hook that judges posted messages as any message loop takes them:
+// started by the run loop, stopped at shutdown; either may be called again.
 void StartJudgingTheQueue();
 void StopJudgingTheQueue();

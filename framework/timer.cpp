@@ -36,8 +36,8 @@ void StartPlatformTimer(Timer* timer, HWND host) {
       SetTimer(host, reinterpret_cast<UINT_PTR>(timer), static_cast<UINT>(timer->Interval), TimerTick);
 }
 
-// The hidden window that owns every platform timer: a parentless control of
-// the framework's own class, never shown and never taken for a main window.
+// The hidden window of every platform timer (a parentless framework control,
+// never shown, never a main window).
 TControl* CreateTimerHost();
 
 // The host's window (null when it cannot be made), with a new host when there
@@ -53,8 +53,7 @@ HWND EnsureTimerHost() {
   return host;
 }
 
-// A thread timer's procedure: runs once, at the thread's next chance after
-// the host window went.
+// Runs once, at the thread's next chance after the host window went.
 void CALLBACK ReplaceHostNow(HWND /*window*/, UINT /*msg*/, UINT_PTR id, DWORD /*time*/) noexcept {
   KillTimer(nullptr, id);
   try {
@@ -64,9 +63,8 @@ void CALLBACK ReplaceHostNow(HWND /*window*/, UINT /*msg*/, UINT_PTR id, DWORD /
 }
 
 // The host window's destruction by the system (any program can move it under
-// a window of its own and destroy that; the host's own end lets go first):
-// the host goes with its window, as a parentless control does, and a new
-// one takes its place from the message loop, not from inside the destruction.
+// a window of its own and destroy that): the host goes with its window, as a
+// parentless control does, and a new one is made from the message loop.
 bool LetHostGoWithItsWindow(TControl* host, MessageRecord& message, LRESULT& /*result*/) {
   if (message.Msg == WM_DESTROY && message.Window == host->Handle && TimerHost == host) {
     TimerHost.Reset();
