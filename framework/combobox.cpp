@@ -124,20 +124,12 @@ void TrackList(TControl* control, const MessageRecord& message) {
 
 }  // namespace
 
-constexpr KindTable ComboKind{.ClearProc = ResetComboContent,
-                              .ClickCode = CBN_DBLCLK,
-                              .EnterCode = CBN_SETFOCUS,
-                              .ExitCode = CBN_KILLFOCUS,
-                              .ChangeCode = CBN_EDITCHANGE,
-                              .SelectCode = DeferredSelectCode,
-                              .CountMsg = CB_GETCOUNT,
-                              .GetItemDataMsg = CB_GETITEMDATA,
-                              .SetItemDataMsg = CB_SETITEMDATA,
-                              .AddItemMsg = CB_ADDSTRING,
-                              .DeleteItemMsg = CB_DELETESTRING,
-                              .InsertItemMsg = CB_INSERTSTRING,
-                              .GetIndexMsg = CB_GETCURSEL,
-                              .SetIndexMsg = CB_SETCURSEL};
+constexpr KindTable ComboKind{
+    .ClearProc = ResetComboContent, .ClickCode = CBN_DBLCLK, .EnterCode = CBN_SETFOCUS,
+    .ExitCode = CBN_KILLFOCUS, .ChangeCode = CBN_EDITCHANGE, .SelectCode = DeferredSelectCode,
+    .CountMsg = CB_GETCOUNT, .GetItemDataMsg = CB_GETITEMDATA, .SetItemDataMsg = CB_SETITEMDATA,
+    .AddItemMsg = CB_ADDSTRING, .DeleteItemMsg = CB_DELETESTRING, .InsertItemMsg = CB_INSERTSTRING,
+    .GetIndexMsg = CB_GETCURSEL, .SetIndexMsg = CB_SETCURSEL};
 
 TControl* CreateComboBox(TControl* parent, uint32_t comboOptions) {
   TControl* combo = CreateChildControl(parent, "COMBOBOX",

@@ -51,21 +51,14 @@ void OfferFocus(TControl* control) {
 
 // A static with CS_DBLCLKS reports the second press of a quick pair as a
 // double click: for a cell each press is a click of its own.
-constexpr KindTable StaticKind{.ClearProc = ClearText,
-                               .ClickCode = STN_CLICKED,
-                               .DoubleClickCode = STN_DBLCLK,
-                               .AlignLeftBits = SS_LEFT,
-                               .AlignRightBits = SS_RIGHT,
-                               .AlignCentreBits = SS_CENTER,
-                               .AlignClearBits = kStaticTypeBits};
+constexpr KindTable StaticKind{
+    .ClearProc = ClearText, .ClickCode = STN_CLICKED, .DoubleClickCode = STN_DBLCLK,
+    .AlignLeftBits = SS_LEFT, .AlignRightBits = SS_RIGHT, .AlignCentreBits = SS_CENTER,
+    .AlignClearBits = kStaticTypeBits};
 
-constexpr KindTable ButtonKind{.ClearProc = ClearText,
-                               .ClickCode = BN_CLICKED,
-                               .EnterCode = BN_SETFOCUS,
-                               .ExitCode = BN_KILLFOCUS,
-                               .AlignLeftBits = BS_LEFT,
-                               .AlignRightBits = BS_RIGHT,
-                               .AlignCentreBits = BS_CENTER};
+constexpr KindTable ButtonKind{
+    .ClearProc = ClearText, .ClickCode = BN_CLICKED, .EnterCode = BN_SETFOCUS, .ExitCode = BN_KILLFOCUS,
+    .AlignLeftBits = BS_LEFT, .AlignRightBits = BS_RIGHT, .AlignCentreBits = BS_CENTER};
 
 void SetDefaultSize(TControl* control, int32_t width, int32_t height) {
   control->Bounds.right = control->Bounds.left + width;
