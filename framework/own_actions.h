@@ -4,8 +4,6 @@
 // so that the rules on arriving messages (refusals.h) let its messages by.
 #include <windows.h>
 
-#include <cstdint>
-
 // Sends a request refused from anyone else (an item change, a new text).
 LRESULT SendOwnRequest(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
 // CreateWindowExA, without creation data.
@@ -14,6 +12,6 @@ HWND CreateOwnWindow(DWORD exStyle, const char* className, const char* text, DWO
 // Destroys a window, perhaps while serving another thread's message.
 void DestroyOwnWindow(HWND window);
 
-enum class OwnAction : uint8_t { kRequest, kCreation, kDestruction };
+enum class OwnAction { kRequest, kCreation, kDestruction };
 // Whether the program is in the middle of one.
 bool Doing(OwnAction action);

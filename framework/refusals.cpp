@@ -152,7 +152,7 @@ bool ColorRequestForNoOwnWindow(const Arrival& arrival, LRESULT& /*answer*/) {
   return IsColorRequest(arrival.Message.Msg) && !IsOwnThreadWindow(AsColorRequest(arrival.Message).Window);
 }
 
-constexpr uint8_t PlaceBit(Where place) { return static_cast<uint8_t>(1u << static_cast<uint8_t>(place)); }
+constexpr uint8_t PlaceBit(Where place) { return static_cast<uint8_t>(1u << static_cast<int>(place)); }
 constexpr uint8_t kWindow = PlaceBit(Where::kFrameworkWindow);
 constexpr uint8_t kInner = PlaceBit(Where::kInnerWindow);
 constexpr uint8_t kQueue = PlaceBit(Where::kQueue);

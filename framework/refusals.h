@@ -1,14 +1,12 @@
 #pragma once
 // What becomes of a message that another program may have sent: one table of
 // rules judges it first (kRules, refusals.cpp, says what stays outside it).
-#include <cstdint>
-
 #include "messages.h"
 
 class TControl;
 
 // Where a message arrives, and the control it concerns.
-enum class Where : uint8_t {
+enum class Where {
   kFrameworkWindow,  // the window's own control
   kInnerWindow,      // the combo box (null once gone) of its edit field or dropped list
   kQueue,            // posted, to any window of the thread; no control
@@ -20,7 +18,7 @@ struct Arrival {
   const MessageRecord& Message;
 };
 
-enum class Ruling : uint8_t {
+enum class Ruling {
   kTaken,        // the message goes its way
   kRefused,      // answered, and it goes nowhere else
   kNotPassedOn,  // a framework window keeps it from the window it names: it
