@@ -11,10 +11,10 @@ inline constexpr wchar_t kExitQuestion[] =
     L"\x0412\x044B \x0434\x0435\x0439\x0441\x0442\x0432\x0438\x0442\x0435\x043B\x044C\x043D\x043E "
     L"\x0445\x043E\x0442\x0438\x0442\x0435 \x0432\x044B\x0439\x0442\x0438?";
 
-// The main window's close query: stops the poll, asks Yes/No, refuses the
-// close, restarts the poll and writes 0 to DR on No. Any other answer lets
-// the window close, which ends the run. A close request arriving while the
-// question is open is refused at once. `data` is the MainForm.
+// The main window's close query: stops the poll and asks Yes/No; No refuses
+// the close, restarts the poll and writes DR 0, any other answer lets the
+// window close (the run's end). A close request while it asks is refused.
+// `data` is the MainForm.
 void ExitQuestion(void* data, ObjectBase* sender, bool& canClose);
 
 // Whether the exit question's message box is on screen: the window then

@@ -40,8 +40,7 @@ struct CellRow {
   ControlField Field;
 };
 
-// The pin-map entry with this caption; a caption that no pin has does not
-// compile.
+// The pin-map entry with this caption (a caption no pin has does not compile).
 consteval const PinMapEntry* PinOf(std::string_view caption) {
   for (const PinMapEntry& pin : PinMap) {
     if (caption == pin.Caption) return &pin;

@@ -120,9 +120,8 @@ LRESULT Close(const MessageRecord& message) {
   return 0;
 }
 
-// A command notification is handled by the child control that sent it, and
-// a colour request by the window being coloured, unless the rules keep it
-// from the window it names (refusals.h): then the standard class handles it.
+// A command notification goes to the child that sent it, a colour request to
+// the window coloured, unless the rules keep it from them: then the class's.
 LRESULT PassOn(TControl* control, MessageRecord& message, HWND named, UINT passedOn, bool allowed) {
   if (!allowed) return CallDefault(control, message);
   return SendMessageA(named, passedOn, message.WParam, message.LParam);
