@@ -3,6 +3,6 @@
 // flipped in the register's last value.
 #include "object.h"
 
-// The OnClick handler of every writable cell. The context is the MainForm;
-// the sender, the cell, tells which bit to flip.
+// The OnClick handler of every writable cell. Its data is the cell's row
+// (CellRow, mainform.h); the sender, the cell, is not used.
 void FlipBit(void* data, ObjectBase* sender);

@@ -4,22 +4,14 @@
 
 #include <string>
 
+#include "application.h"
 #include "mainform.h"
 #include "properties.h"
 
 namespace {
 
-// Marks the question as open for as long as the message box is up.
-class AskingScope {
- public:
-  explicit AskingScope(bool& asking) : asking_(asking) { asking_ = true; }
-  ~AskingScope() { asking_ = false; }
-  AskingScope(const AskingScope&) = delete;
-  AskingScope& operator=(const AskingScope&) = delete;
-
- private:
-  bool& asking_;
-};
+// The exit question's message box is on screen.
+bool asking = false;
 
 // The main window's text, from the ANSI code page into UTF-16: the exit
 // question's caption. Empty when it cannot be converted.
@@ -31,12 +23,14 @@ void WideCaption(TControl* window, wchar_t (&caption)[kCaptionSize]) {
 
 }  // namespace
 
+bool ExitQuestionOpen() { return asking; }
+
 void ExitQuestion(void* data, ObjectBase* /*sender*/, bool& canClose) {
   MainForm* form = static_cast<MainForm*>(data);
   // The message box runs its own message loop, so a further close request can
   // arrive while it is open: refuse it, and leave the timer and the port to
   // the question already asked.
-  if (form->Asking) {
+  if (asking) {
     canClose = false;
     return;
   }
@@ -47,19 +41,15 @@ void ExitQuestion(void* data, ObjectBase* /*sender*/, bool& canClose) {
   // UTF-16, it reads the same on every Windows.
   wchar_t caption[kCaptionSize];
   WideCaption(owner, caption);
-  int answer;
-  {
-    AskingScope asking(form->Asking);
-    answer = MessageBoxW(owner->Handle, kExitQuestion, caption, MB_YESNO);
-  }
-  // The data lines are left low whatever the answer; after any answer but
-  // No the run ends, and that write is its last.
+  asking = true;
+  const int answer = MessageBoxW(owner->Handle, kExitQuestion, caption, MB_YESNO);
+  asking = false;
+  // The data lines are left low whatever the answer: after No now, after
+  // any other answer as the window's close ends the run.
   if (answer == IDNO) {
     canClose = false;
     form->PollTimer->SetEnabled(true);
     WriteDR(0);
-  } else {
-    EndRunWithDataLow();
   }
 }
 
@@ -70,11 +60,10 @@ bool SessionEndHandler(TControl* /*control*/, MessageRecord& message, LRESULT& r
   }
   if (message.Msg != WM_ENDSESSION) return false;
   // The session ends: Windows may end the process as soon as this returns,
-  // so the data lines go low now, and the run ends as Windows expects.
-  if (message.WParam != FALSE) {
-    EndRunWithDataLow();
-    PostQuitMessage(0);
-  }
+  // so the run ends now, its last write made.
+  if (message.WParam != FALSE) EndRun();
   result = 0;
   return true;
 }
+
+void LeaveDataLinesLow(void* /*data*/, ObjectBase* /*sender*/) { EndRunWithDataLow(); }

@@ -7,6 +7,7 @@
 #include "port.h"
 #include "properties.h"
 #include "display.h"
+#include "handles.h"
 
 namespace {
 
@@ -24,18 +25,8 @@ constexpr PortProbe kProbes[] = {
 
 constexpr char kLpt1[] = "LPT1";
 
-// Keeps a key open for one scope.
-class OpenKey {
- public:
-  explicit OpenKey(HKEY key) : key_(key) {}
-  ~OpenKey() { CloseRegistryKey(key_); }
-  OpenKey(const OpenKey&) = delete;
-  OpenKey& operator=(const OpenKey&) = delete;
-  HKEY Get() const { return key_; }
-
- private:
-  HKEY key_;
-};
+// A key kept open for one scope.
+using OpenKey = OwnedHandle<HKEY, CloseRegistryKey>;
 
 // The text in `buffer` up to its first NUL; the buffer always ends in one.
 std::string UpToNul(const std::vector<char>& buffer) { return std::string(buffer.data()); }
@@ -90,10 +81,10 @@ void CloseRegistryKey(HKEY key) {
 void FindPorts(MainForm* form) {
   ClearItems(form->PortList);
   {
-    OpenKey key(OpenRegistryKey(HKEY_LOCAL_MACHINE, kParallelPortsKey));
-    if (key.Get() != nullptr) {
+    const OpenKey key(OpenRegistryKey(HKEY_LOCAL_MACHINE, kParallelPortsKey));
+    if (key != nullptr) {
       for (const PortProbe& probe : kProbes) {
-        if (!ReadRegistryString(key.Get(), probe.ValueName).empty()) {
+        if (!ReadRegistryString(key, probe.ValueName).empty()) {
           AddItem(form->PortList, probe.Entry);
         }
       }

@@ -86,10 +86,10 @@ void SetHandlerChainStart(void*) {}
 [[noreturn]] void ResumeAfterFault() noexcept { __builtin_longjmp(guard.Resume, 1); }
 
 // Makes the call from a frame of its own below CallGuarded's: the stack
-// below its marker is the call's, and free once the call is abandoned.
+// below this frame's address is the call's, and free once the call is
+// abandoned.
 [[gnu::noinline]] void EnterCall(void (*call)(void*), void* argument) {
-  volatile char marker = 0;
-  guard.FreeStackTop = reinterpret_cast<uintptr_t>(&marker);
+  guard.FreeStackTop = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
   call(argument);
 }
 

@@ -3,9 +3,8 @@
 #include <windows.h>
 
 #include "application.h"
-#include "mainform.h"
+#include "startup.h"
 #include "one_instance.h"
-#include "port.h"
 
 namespace {
 // The one MainForm of the run; the main window owns and releases it.
@@ -18,20 +17,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (!FirstInSession()) return 0;
   try {
     BuildMainForm(TheMainForm);
-    // Run releases the window, and with it the MainForm, when the loop ends:
-    // after the quit message, whoever posted it, or the main window's end.
-    // It clears the variable it is given, which must not be a field of the
-    // MainForm it frees.
-    TControl* window = TheMainForm->Window;
-    Run(window);
+    // The window is the run's from here on; it goes, the MainForm with it,
+    // when the loop ends.
+    Run(TheMainForm->Window);
   } catch (...) {
     // Only memory running out while the window is built gets here: every
     // message and tick catches what it throws. The run ends as every run
     // does, with exit code 0.
+    Shutdown();
   }
   TheMainForm = nullptr;
-  // Every end of the run leaves the data lines low; unless the exit question
-  // or the session's end has written that already.
-  EndRunWithDataLow();
   return 0;
 }

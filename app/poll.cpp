@@ -26,8 +26,8 @@ void PollRegisters(void* data, ObjectBase* /*sender*/) {
     TControl* label = form->*kValueLabelFields[i];
     if (!label->WindowDestroyed) SetText(label, display.Texts[i]);
   }
-  for (size_t i = 0; i < kCellFields.size(); ++i) {
-    TControl* cell = form->*kCellFields[i];
+  for (size_t i = 0; i < kCells.size(); ++i) {
+    TControl* cell = form->*kCells[i].Field;
     if (!cell->WindowDestroyed) SetColor(cell, display.Colours[i]);
   }
 }

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "port_library.h"
-#include "mainform.h"
+#include "startup.h"
 #include "poll.h"
 #include "port.h"
 #include "virtual_port.h"

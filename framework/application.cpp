@@ -1,7 +1,12 @@
 #include "application.h"
 
+#include <utility>
+
+#include "refusals.h"
+
 bool Running = false;
 bool Terminated = false;
+NotifyEvent OnRunEnd;
 
 bool IsMainWindow(TControl* control) {
   if (control == nullptr) return false;
@@ -28,27 +33,33 @@ void ProcessMessages() {
   }
 }
 
-void Shutdown(TControl*& mainForm) {
-  Terminated = true;
-  Running = false;
-  TControl* form = MainWindow;
-  MainWindow = nullptr;
-  if (form == nullptr) return;
-  // The caller's variable is the form's holder: it lets go.
-  mainForm = nullptr;
-  Release(form);
+void EndRun() {
+  OnRunEnd(MainWindow);
+  PostQuitMessage(0);
 }
 
-void Run(TControl*& mainForm) {
+void Shutdown() {
+  Terminated = true;
+  Running = false;
+  StopJudgingTheQueue();
+  OnRunEnd(MainWindow);
+  OnRunEnd = {};
+  // The run's hold on the main form, which its maker handed to Run.
+  Release(std::exchange(MainWindow, nullptr));
+}
+
+void Run(TControl* mainForm) {
   Running = true;
   MainWindow = mainForm;
+  StartJudgingTheQueue();
   if (mainForm != nullptr) mainForm->Realize();
   while (!Terminated) {
     // Blocks while the queue is empty. Unlike WaitMessage this also returns
     // for messages already seen but left queued (those behind a WM_NULL that
     // ended the last drain), which would otherwise wait for new input.
-    MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    HANDLE noObjects = nullptr;  // the queue is all it waits for
+    MsgWaitForMultipleObjectsEx(0, &noObjects, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     ProcessMessages();
   }
-  if (mainForm != nullptr) Shutdown(mainForm);
+  if (mainForm != nullptr) Shutdown();
 }

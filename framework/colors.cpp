@@ -35,7 +35,7 @@ HBRUSH GetBrush(TControl* control) {
   if (owner->Brush != nullptr && rgb != owner->BrushColor) owner->Brush.Reset();
   if (owner->Brush == nullptr) {
     owner->BrushColor = rgb;
-    owner->Brush.Make(rgb);
+    owner->Brush = MakeBrush(rgb);
   }
   return owner->Brush;
 }

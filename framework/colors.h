@@ -17,6 +17,3 @@ HBRUSH AnswerColorRequest(TControl* control, HDC dc);
 // Forms and group boxes: fills the client area with the background brush on
 // WM_ERASEBKGND; never handled, so the default processing still runs.
 bool EraseBackgroundHandler(TControl* control, MessageRecord& message, LRESULT& result);
-
-// Brushes the framework has made and not yet deleted (for leak checks).
-inline int32_t LiveBrushCount() { return SolidBrush::LiveCount(); }

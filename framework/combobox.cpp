@@ -4,10 +4,11 @@
 #include <iterator>
 
 #include "dispatch.h"
-#include "refusals.h"
 #include "items.h"
 #include "kinds.h"
+#include "own_actions.h"
 #include "properties.h"
+#include "refusals.h"
 
 namespace {
 
@@ -31,16 +32,11 @@ constexpr int32_t kMostListItems = 8;
 constexpr int32_t kListFrame = 2;
 
 // ClearProc of combo boxes.
-void ResetComboContent(TControl* control) {
-  OwnRequest own;
-  SendToControl(control, CB_RESETCONTENT, 0, 0);
-}
+void ResetComboContent(TControl* control) { SendOwnRequest(GetHandle(control), CB_RESETCONTENT, 0, 0); }
 
 // The inner windows subclassed, each with the procedure that subclassing
-// replaced and the combo box it belongs to, as triples in a pointer list.
-// The window's "PREV_PROC" property names the same procedure, but any
-// program can write a window property, and this procedure gets called: it
-// is taken from here.
+// replaced and the combo box it belongs to, as triples in a pointer list: the
+// procedures trusted, rather than "PREV_PROC" (see kRules, refusals.cpp).
 PointerList* innerWindows = nullptr;
 constexpr int32_t kInnerEntry = 3;  // inner window, replaced procedure, combo box
 
@@ -84,8 +80,8 @@ void Subclass(HWND inner, HWND combo) {
 HWND DroppedListOf(HWND combo) {
   COMBOBOXINFO info{};
   info.cbSize = sizeof info;
-  OwnRequest own;
-  if (!GetComboBoxInfo(combo, &info) || info.hwndList == nullptr) return nullptr;
+  const LRESULT found = SendOwnRequest(combo, CB_GETCOMBOBOXINFO, 0, reinterpret_cast<LPARAM>(&info));
+  if (!found || info.hwndList == nullptr) return nullptr;
   return GetParent(info.hwndList) != combo ? info.hwndList : nullptr;
 }
 
@@ -128,24 +124,12 @@ void TrackList(TControl* control, const MessageRecord& message) {
 
 }  // namespace
 
-constexpr KindTable ComboKind = [] {
-  KindTable kind{};
-  kind.ClearProc = ResetComboContent;
-  kind.ClickCode = CBN_DBLCLK;
-  kind.EnterCode = CBN_SETFOCUS;
-  kind.ExitCode = CBN_KILLFOCUS;
-  kind.ChangeCode = CBN_EDITCHANGE;
-  kind.SelectCode = DeferredSelectCode;
-  kind.CountMsg = CB_GETCOUNT;
-  kind.GetItemDataMsg = CB_GETITEMDATA;
-  kind.SetItemDataMsg = CB_SETITEMDATA;
-  kind.AddItemMsg = CB_ADDSTRING;
-  kind.DeleteItemMsg = CB_DELETESTRING;
-  kind.InsertItemMsg = CB_INSERTSTRING;
-  kind.GetIndexMsg = CB_GETCURSEL;
-  kind.SetIndexMsg = CB_SETCURSEL;
-  return kind;
-}();
+constexpr KindTable ComboKind{
+    .ClearProc = ResetComboContent, .ClickCode = CBN_DBLCLK, .EnterCode = CBN_SETFOCUS,
+    .ExitCode = CBN_KILLFOCUS, .ChangeCode = CBN_EDITCHANGE, .SelectCode = DeferredSelectCode,
+    .CountMsg = CB_GETCOUNT, .GetItemDataMsg = CB_GETITEMDATA, .SetItemDataMsg = CB_SETITEMDATA,
+    .AddItemMsg = CB_ADDSTRING, .DeleteItemMsg = CB_DELETESTRING, .InsertItemMsg = CB_INSERTSTRING,
+    .GetIndexMsg = CB_GETCURSEL, .SetIndexMsg = CB_SETCURSEL};
 
 TControl* CreateComboBox(TControl* parent, uint32_t comboOptions) {
   TControl* combo = CreateChildControl(parent, "COMBOBOX",
@@ -230,7 +214,9 @@ LRESULT CALLBACK ChildSubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
   try {
     LRESULT refused = 0;
     const MessageRecord message{hwnd, msg, wParam, lParam};
-    if (IsRefused(Arrival{true, ComboOfInner(hwnd), message}, refused)) return refused;
+    if (Judge(Arrival{Where::kInnerWindow, ComboOfInner(hwnd), message}, refused) == Ruling::kRefused) {
+      return refused;
+    }
     const WNDPROC previous = ReplacedProcOf(hwnd);
     if (msg == WM_NCDESTROY && previous != nullptr) RestoreProc(hwnd, previous);
     TControl* owner = ControlOfWindow(GetParent(hwnd));
@@ -238,7 +224,7 @@ LRESULT CALLBACK ChildSubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
       if (previous != nullptr) return CallWindowProcA(previous, hwnd, msg, wParam, lParam);
       return DefWindowProcA(hwnd, msg, wParam, lParam);
     }
-    ControlHold hold(owner);
+    const Held<TControl> hold(owner);
     LRESULT result = 0;
     if (IsShowing(owner) && IsKey(msg) && TakeInnerKey(owner, msg, wParam, result)) return result;
     if (msg == WM_SETFOCUS) RecordFocus(owner);

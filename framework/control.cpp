@@ -1,6 +1,6 @@
 #include "control.h"
 
-#include "refusals.h"
+#include "own_actions.h"
 
 TControl* MainWindow = nullptr;
 
@@ -32,22 +32,12 @@ void ForgetControl(TControl* control) {
 // The window goes while the control is still its control; from then on the
 // window no longer leads to this record. A window the system destroyed is
 // gone already.
-void DestroyOwnWindow(TControl* control, bool ownWindow) {
+void LetWindowGo(TControl* control, bool ownWindow) {
   if (ownWindow && IsWindow(control->Handle)) {
     SetWindowLongPtrA(control->Handle, GWLP_USERDATA, 0);
-    WindowDestruction destruction;
-    if (!control->WindowDestroyed) DestroyWindow(control->Handle);
+    if (!control->WindowDestroyed) DestroyOwnWindow(control->Handle);
   }
   control->Handle = nullptr;
-}
-
-void DetachFromParent(TControl* control) {
-  TControl* parent = control->Parent;
-  if (parent == nullptr) return;
-  parent->Children->Remove(control);
-  RemoveOwned(parent, control);
-  if (parent->FocusedControl == control) parent->FocusedControl = nullptr;
-  control->Parent = nullptr;
 }
 
 // Children still held elsewhere outlive their parent's record: they must
@@ -65,10 +55,8 @@ HandlerList::Entry HandlerList::At(int32_t index) const {
 }
 
 bool HandlerList::Contains(MessageHandler handler) const {
-  for (int32_t i = 0; i < Size(); ++i) {
-    if (At(i).Handler == handler) return true;
-  }
-  return false;
+  // A handler is never equal to a flag (null, or this list).
+  return IndexOf(reinterpret_cast<void*>(handler)) >= 0;
 }
 
 void HandlerList::Append(MessageHandler handler, bool keepAfterTermination) {
@@ -87,6 +75,15 @@ TControl* BoundControl(HWND window) {
     if (control->Handle == window && !control->Destroying) return control;
   }
   return nullptr;
+}
+
+bool IsOwnThreadWindow(HWND window) {
+  return window != nullptr && IsWindow(window) &&
+         GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
+}
+
+TControl* ControlOfWindow(HWND window) {
+  return IsOwnThreadWindow(window) ? BoundControl(window) : nullptr;
 }
 
 void TControl::Init() {
@@ -126,10 +123,10 @@ void TControl::Done() {
   FreeOwned(this);
 
   Icon.Reset();
-  DestroyOwnWindow(this, ownWindow);
+  LetWindowGo(this, ownWindow);
   Brush.Reset();
   std::string().swap(Text);
-  DetachFromParent(this);
+  AttachRecord(this, nullptr);
   OrphanChildren(this);
   ReleaseAndClear(Children);
   ReleaseAndClear(MessageHandlers);

@@ -44,35 +44,35 @@ using NotifyCode = std::optional<uint16_t>;
 
 // Per-kind message numbers, notification codes and style bits that adapt the
 // generic operations to a standard window class. A message or style entry of
-// 0 means the kind has none.
+// 0 means the kind has none; a kind names only the entries it has.
 struct KindTable {
-  ControlProc ClearProc;
-  AddItemRoutine AddItemProc;
-  NotifyCode ClickCode;
-  NotifyCode DoubleClickCode;  // the second press of a double click: a click too
-  NotifyCode EnterCode;
-  NotifyCode ExitCode;
-  NotifyCode ChangeCode;
-  NotifyCode SelectCode;
-  uint16_t CountMsg;
-  uint16_t ReplaceLineMsg;
-  uint16_t GetItemDataMsg;
-  uint16_t SetItemDataMsg;
-  uint16_t AddItemMsg;
-  uint16_t DeleteItemMsg;
-  uint16_t InsertItemMsg;
-  uint8_t LineIndexMsg;
-  uint16_t SelStartMsg;
-  uint16_t GetIndexMsg;
-  uint16_t SetCaretMsg;
-  uint16_t SetIndexMsg;
-  uint16_t SetSelMsg;
-  uint16_t SetSelRangeMsg;
-  uint16_t AlignLeftBits;
-  uint16_t AlignRightBits;
-  uint16_t AlignCentreBits;
-  uint8_t AlignClearBits;
-  uint16_t SetBackgroundMsg;
+  ControlProc ClearProc{};
+  AddItemRoutine AddItemProc{};
+  NotifyCode ClickCode{};
+  NotifyCode DoubleClickCode{};  // the second press of a double click: a click too
+  NotifyCode EnterCode{};
+  NotifyCode ExitCode{};
+  NotifyCode ChangeCode{};
+  NotifyCode SelectCode{};
+  uint16_t CountMsg{};
+  uint16_t ReplaceLineMsg{};
+  uint16_t GetItemDataMsg{};
+  uint16_t SetItemDataMsg{};
+  uint16_t AddItemMsg{};
+  uint16_t DeleteItemMsg{};
+  uint16_t InsertItemMsg{};
+  uint8_t LineIndexMsg{};
+  uint16_t SelStartMsg{};
+  uint16_t GetIndexMsg{};
+  uint16_t SetCaretMsg{};
+  uint16_t SetIndexMsg{};
+  uint16_t SetSelMsg{};
+  uint16_t SetSelRangeMsg{};
+  uint16_t AlignLeftBits{};
+  uint16_t AlignRightBits{};
+  uint16_t AlignCentreBits{};
+  uint8_t AlignClearBits{};
+  uint16_t SetBackgroundMsg{};
 };
 
 // Margins taken off a window's client rectangle.
@@ -173,24 +173,13 @@ void AttachRecord(TControl* control, TControl* newParent);
 TControl* ParentForm(TControl* control);
 // The control of a window of this thread, or null when it has none.
 TControl* BoundControl(HWND window);
+// Whether the window exists and belongs to this thread.
+bool IsOwnThreadWindow(HWND window);
+// The control behind a window named in a message, or null for anything else
+// (no window, a destroyed or foreign window, a window being torn down).
+TControl* ControlOfWindow(HWND window);
 
 // The application's main form (the run loop's, application.h). It lives
 // here because a control's teardown makes everyone forget the control,
 // the application among them.
 extern TControl* MainWindow;
-
-// Keeps a control alive across a call that may release it. A control whose
-// teardown has begun is not held again.
-class ControlHold {
- public:
-  explicit ControlHold(TControl* control)
-      : control_(control != nullptr && control->HoldCount >= 0 ? control : nullptr) {
-    AddRef(control_);
-  }
-  ~ControlHold() { Release(control_); }
-  ControlHold(const ControlHold&) = delete;
-  ControlHold& operator=(const ControlHold&) = delete;
-
- private:
-  TControl* control_;
-};

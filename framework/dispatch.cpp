@@ -5,6 +5,7 @@
 
 #include "application.h"
 #include "focus.h"
+#include "own_actions.h"
 #include "refusals.h"
 
 TControl* CreatingControl = nullptr;
@@ -43,8 +44,7 @@ TControl* FindControl(HWND hwnd) {
 // One message to the control of its own window. The control is held for the
 // duration; once its window is gone and nobody else holds it, it is released.
 LRESULT DispatchToOwner(TControl* control, MessageRecord& record) {
-  const bool held = control->HoldCount >= 0;
-  if (held) AddRef(control);
+  const Held<TControl> hold(control);
   ++control->DispatchDepth;
   LRESULT result = 0;
   try {
@@ -53,11 +53,11 @@ LRESULT DispatchToOwner(TControl* control, MessageRecord& record) {
     result = 0;
   }
   --control->DispatchDepth;
-  if (held) {
-    const bool windowGone = control->HoldCount == 1 && control->DispatchDepth <= 0 &&
-                            control->WindowDestroyed && control != MainWindow;
+  // Its window gone, and held by none but its owner and this dispatch: the
+  // owner's hold goes now, and the control with this dispatch's.
+  if (hold != nullptr && control->HoldCount == 1 && control->DispatchDepth <= 0 &&
+      control->WindowDestroyed && control != MainWindow) {
     Release(control);
-    if (windowGone) Release(control);
   }
   return result;
 }
@@ -70,7 +70,7 @@ LRESULT DispatchWithoutControl(MessageRecord& record) {
     return CallWindowProcA(standard, record.Window, record.Msg, record.WParam, record.LParam);
   }
   if (MainWindow != nullptr) {
-    ControlHold hold(MainWindow);
+    const Held<TControl> hold(MainWindow);
     return MainWindow->HandleMessage(record);
   }
   return DefWindowProcA(record.Window, record.Msg, record.WParam, record.LParam);
@@ -92,7 +92,7 @@ LRESULT MarkDestroyed(TControl* control, MessageRecord& message) {
     control->WindowDestroyed = true;
     // However the main window goes (closed, or destroyed by the system),
     // the run ends with it; the program's own release of a form is no end.
-    if (IsMainWindow(control) && !control->Destroying) PostQuitMessage(0);
+    if (IsMainWindow(control) && !control->Destroying) EndRun();
   }
   return CallDefault(control, message);
 }
@@ -114,31 +114,17 @@ LRESULT TakeFocusIfAllowed(TControl* control, MessageRecord& message) {
   return result;
 }
 
-// A form's close (the refusals let no other control's close get here).
-LRESULT Close(TControl* control, MessageRecord& message) {
-  WindowDestruction destruction;  // the standard close destroys the window
-  return CallDefault(control, message);
+// A form's close, which destroys the window (the rules let no other get here).
+LRESULT Close(const MessageRecord& message) {
+  DestroyOwnWindow(message.Window);
+  return 0;
 }
 
-// The child control that sent a notification handles it itself. A control
-// notifies its parent: a notification that names a window that is not a
-// child of this one was made up by someone else.
-LRESULT PassCommandOn(TControl* control, MessageRecord& message) {
-  const HWND sender = AsCommand(message).Sender;
-  if (ControlOfWindow(sender) != nullptr && GetParent(sender) == message.Window) {
-    return SendMessageA(sender, ReflectedCommand, message.WParam, message.LParam);
-  }
-  return CallDefault(control, message);
-}
-
-// The window being coloured answers for itself; a request naming no window
-// of this thread gets the standard answer.
-LRESULT PassColorRequestOn(TControl* control, MessageRecord& message) {
-  const HWND colored = AsColorRequest(message).Window;
-  if (IsOwnThreadWindow(colored)) {
-    return SendMessageA(colored, ReflectedColorBase + message.Msg, message.WParam, message.LParam);
-  }
-  return CallDefault(control, message);
+// A command notification goes to the child that sent it, a colour request to
+// the window coloured, unless the rules keep it from them: then the class's.
+LRESULT PassOn(TControl* control, MessageRecord& message, HWND named, UINT passedOn, bool allowed) {
+  if (!allowed) return CallDefault(control, message);
+  return SendMessageA(named, passedOn, message.WParam, message.LParam);
 }
 
 // Key messages reach the standard control only while it has the focus; a
@@ -155,30 +141,24 @@ LRESULT KeyboardRule(TControl* control, MessageRecord& message) {
 }
 
 // What every framework window does with a message no handler took.
-LRESULT BuiltInHandling(TControl* control, MessageRecord& message) {
+LRESULT BuiltInHandling(TControl* control, MessageRecord& message, bool passOn) {
   switch (message.Msg) {
     case WM_DESTROY: return MarkDestroyed(control, message);
     case WM_NCDESTROY: return ForgetDestroyedWindow(control, message);
     case WM_SETFOCUS: return TakeFocusIfAllowed(control, message);
-    case WM_CLOSE: return Close(control, message);
-    case WM_COMMAND: return PassCommandOn(control, message);
+    case WM_CLOSE: return Close(message);
+    case WM_COMMAND:
+      return PassOn(control, message, AsCommand(message).Sender, ReflectedCommand, passOn);
     default: break;
   }
   if (IsRuledKeyMessage(message.Msg)) return KeyboardRule(control, message);
-  if (IsColorRequest(message.Msg)) return PassColorRequestOn(control, message);
+  if (IsColorRequest(message.Msg)) {
+    return PassOn(control, message, AsColorRequest(message).Window, ReflectedColorBase + message.Msg, passOn);
+  }
   return CallDefault(control, message);
 }
 
 }  // namespace
-
-bool IsOwnThreadWindow(HWND window) {
-  return window != nullptr && IsWindow(window) &&
-         GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
-}
-
-TControl* ControlOfWindow(HWND window) {
-  return IsOwnThreadWindow(window) ? BoundControl(window) : nullptr;
-}
 
 LRESULT CallDefault(TControl* control, const MessageRecord& message) {
   // The message goes to the window it was sent to: the main window also
@@ -201,7 +181,7 @@ bool RunHandlerChain(TControl* control, MessageRecord& message, LRESULT& result)
       control->MessageHandlers->Size() == 0) {
     return false;
   }
-  ControlHold hold(control);
+  const Held<TControl> hold(control);
   // Newest first. A handler may add or remove handlers: the position is
   // kept within the list as it is after each call.
   for (int32_t i = control->MessageHandlers->Size() - 1; i >= 0; --i) {
@@ -219,9 +199,10 @@ bool RunHandlerChain(TControl* control, MessageRecord& message, LRESULT& result)
 LRESULT TControl::HandleMessage(MessageRecord& message) {
   AdoptWindow(this, message);
   LRESULT result = 0;
-  if (IsRefused(Arrival{false, this, message}, result)) return result;
+  const Ruling ruling = Judge(Arrival{Where::kFrameworkWindow, this, message}, result);
+  if (ruling == Ruling::kRefused) return result;
   if (RunHandlerChain(this, message, result)) return result;
-  return BuiltInHandling(this, message);
+  return BuiltInHandling(this, message, ruling != Ruling::kNotPassedOn);
 }
 
 LRESULT CALLBACK FrameworkWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {

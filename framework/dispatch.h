@@ -24,12 +24,6 @@ bool RunHandlerChain(TControl* control, MessageRecord& message, LRESULT& result)
 // the message was sent to.
 LRESULT CallDefault(TControl* control, const MessageRecord& message);
 
-// Whether the window exists and belongs to this thread.
-bool IsOwnThreadWindow(HWND window);
-// The control behind a window named in a message, or null for anything else
-// (no window, a destroyed or foreign window, a window being torn down).
-TControl* ControlOfWindow(HWND window);
-
 void SetOnCloseQuery(TControl* control, CloseQueryEvent handler);
 // WM_CLOSE: asks OnCloseQuery; handled (window stays) only when the answer
 // is no while the run loop is active. Otherwise the window is destroyed, and

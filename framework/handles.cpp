@@ -4,22 +4,19 @@ namespace {
 int32_t liveBrushes = 0;
 }  // namespace
 
-void SolidBrush::Make(COLORREF rgb) {
-  Reset();
-  brush_ = CreateSolidBrush(rgb);
-  if (brush_ != nullptr) ++liveBrushes;
+HBRUSH MakeBrush(COLORREF rgb) {
+  const HBRUSH brush = CreateSolidBrush(rgb);
+  if (brush != nullptr) ++liveBrushes;
+  return brush;
 }
 
-void SolidBrush::Reset() {
-  if (brush_ == nullptr) return;
-  DeleteObject(brush_);
-  brush_ = nullptr;
+void DeleteBrush(HBRUSH brush) {
+  DeleteObject(brush);
   --liveBrushes;
 }
 
-int32_t SolidBrush::LiveCount() { return liveBrushes; }
+int32_t LiveBrushCount() { return liveBrushes; }
 
-void WindowIconHandle::Reset() {
-  if (icon_ != nullptr && icon_ != kNoIcon) DestroyIcon(icon_);
-  icon_ = nullptr;
+void DestroyWindowIcon(HICON icon) {
+  if (icon != kNoIcon) DestroyIcon(icon);
 }

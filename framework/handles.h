@@ -7,47 +7,43 @@
 
 #include <cstdint>
 
-// A solid brush and the colour it was made from, or none.
-class SolidBrush {
+// A handle, or none, deleted by `Delete` when it is reset or replaced, or
+// when its holder goes.
+template <class Handle, void (*Delete)(Handle)>
+class OwnedHandle {
  public:
-  SolidBrush() = default;
-  ~SolidBrush() { Reset(); }
-  SolidBrush(const SolidBrush&) = delete;
-  SolidBrush& operator=(const SolidBrush&) = delete;
+  OwnedHandle() = default;
+  explicit OwnedHandle(Handle handle) : handle_(handle) {}
+  ~OwnedHandle() { Reset(); }
+  OwnedHandle(const OwnedHandle&) = delete;
+  OwnedHandle& operator=(const OwnedHandle&) = delete;
 
-  operator HBRUSH() const { return brush_; }
-  // Makes the brush of `rgb`; none when the platform refuses.
-  void Make(COLORREF rgb);
-  // Deletes the brush, if there is one.
-  void Reset();
-
-  // Brushes made and not yet deleted, in the whole process.
-  static int32_t LiveCount();
+  operator Handle() const { return handle_; }
+  OwnedHandle& operator=(Handle handle) {
+    Reset();
+    handle_ = handle;
+    return *this;
+  }
+  void Reset() {
+    if (handle_ != nullptr) Delete(handle_);
+    handle_ = nullptr;
+  }
 
  private:
-  HBRUSH brush_ = nullptr;
+  Handle handle_ = nullptr;
 };
+
+// A solid brush of `rgb`, counted until DeleteBrush; null when the platform
+// refuses.
+HBRUSH MakeBrush(COLORREF rgb);
+void DeleteBrush(HBRUSH brush);
+// Brushes made and not yet deleted, in the whole process.
+int32_t LiveBrushCount();
+using SolidBrush = OwnedHandle<HBRUSH, DeleteBrush>;
 
 // Marks a control that has no icon, so that none is looked for again.
 inline HICON const kNoIcon = reinterpret_cast<HICON>(static_cast<intptr_t>(-1));
-
+// Destroys a window icon; kNoIcon is none.
+void DestroyWindowIcon(HICON icon);
 // A window icon, none yet (null), or known to be none (kNoIcon).
-class WindowIconHandle {
- public:
-  WindowIconHandle() = default;
-  ~WindowIconHandle() { Reset(); }
-  WindowIconHandle(const WindowIconHandle&) = delete;
-  WindowIconHandle& operator=(const WindowIconHandle&) = delete;
-
-  operator HICON() const { return icon_; }
-  WindowIconHandle& operator=(HICON icon) {
-    Reset();
-    icon_ = icon;
-    return *this;
-  }
-  // Destroys the icon, if there is one, and forgets it.
-  void Reset();
-
- private:
-  HICON icon_ = nullptr;
-};
+using WindowIconHandle = OwnedHandle<HICON, DestroyWindowIcon>;

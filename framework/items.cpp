@@ -1,6 +1,6 @@
 #include "items.h"
 
-#include "refusals.h"
+#include "own_actions.h"
 #include "properties.h"
 #include "window.h"
 
@@ -21,8 +21,8 @@ int32_t ItemCount(TControl* control) {
 int32_t AddItem(TControl* control, const std::string& text) {
   const KindTable& kind = control->KindMessages;
   if (kind.AddItemMsg != 0) {
-    OwnRequest own;
-    const auto index = static_cast<int32_t>(SendToControl(control, kind.AddItemMsg, 0, TextParam(text)));
+    const auto index =
+        static_cast<int32_t>(SendOwnRequest(GetHandle(control), kind.AddItemMsg, 0, TextParam(text)));
     // The first item added to an empty list becomes the current one.
     if (ItemCount(control) == 1 && kind.SetIndexMsg != 0) {
       SendToControl(control, kind.SetIndexMsg, 0, 0);
@@ -48,15 +48,13 @@ void ClearItems(TControl* control) {
 LRESULT InsertItem(TControl* control, int32_t index, const std::string& text) {
   const UINT msg = control->KindMessages.InsertItemMsg;
   if (msg == 0) return -1;
-  OwnRequest own;
-  return SendToControl(control, msg, static_cast<WPARAM>(index), TextParam(text));
+  return SendOwnRequest(GetHandle(control), msg, static_cast<WPARAM>(index), TextParam(text));
 }
 
 void DeleteItem(TControl* control, int32_t index) {
   const UINT msg = control->KindMessages.DeleteItemMsg;
   if (msg == 0) return;
-  OwnRequest own;
-  SendToControl(control, msg, static_cast<WPARAM>(index), 0);
+  SendOwnRequest(GetHandle(control), msg, static_cast<WPARAM>(index), 0);
 }
 
 void SetItemText(TControl* control, int32_t index, const std::string& text) {

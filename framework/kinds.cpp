@@ -49,31 +49,16 @@ void OfferFocus(TControl* control) {
 
 }  // namespace
 
-constexpr KindTable StaticKind = [] {
-  KindTable kind{};
-  kind.ClearProc = ClearText;
-  kind.ClickCode = STN_CLICKED;
-  // A static with CS_DBLCLKS reports the second press of a quick pair as a
-  // double click: for a cell each press is a click of its own.
-  kind.DoubleClickCode = STN_DBLCLK;
-  kind.AlignLeftBits = SS_LEFT;
-  kind.AlignRightBits = SS_RIGHT;
-  kind.AlignCentreBits = SS_CENTER;
-  kind.AlignClearBits = kStaticTypeBits;
-  return kind;
-}();
+// A static with CS_DBLCLKS reports the second press of a quick pair as a
+// double click: for a cell each press is a click of its own.
+constexpr KindTable StaticKind{
+    .ClearProc = ClearText, .ClickCode = STN_CLICKED, .DoubleClickCode = STN_DBLCLK,
+    .AlignLeftBits = SS_LEFT, .AlignRightBits = SS_RIGHT, .AlignCentreBits = SS_CENTER,
+    .AlignClearBits = kStaticTypeBits};
 
-constexpr KindTable ButtonKind = [] {
-  KindTable kind{};
-  kind.ClearProc = ClearText;
-  kind.ClickCode = BN_CLICKED;
-  kind.EnterCode = BN_SETFOCUS;
-  kind.ExitCode = BN_KILLFOCUS;
-  kind.AlignLeftBits = BS_LEFT;
-  kind.AlignRightBits = BS_RIGHT;
-  kind.AlignCentreBits = BS_CENTER;
-  return kind;
-}();
+constexpr KindTable ButtonKind{
+    .ClearProc = ClearText, .ClickCode = BN_CLICKED, .EnterCode = BN_SETFOCUS, .ExitCode = BN_KILLFOCUS,
+    .AlignLeftBits = BS_LEFT, .AlignRightBits = BS_RIGHT, .AlignCentreBits = BS_CENTER};
 
 void SetDefaultSize(TControl* control, int32_t width, int32_t height) {
   control->Bounds.right = control->Bounds.left + width;

@@ -3,6 +3,7 @@
 // with their owner (oldest first), the growable pointer list and the
 // callback pair that carries every event.
 #include <cstdint>
+#include <utility>
 
 class PointerList;
 
@@ -53,6 +54,34 @@ void ReleaseAndClear(T*& variable) {
   variable = nullptr;
   Release(object);
 }
+
+// One hold on an object: taken when the holder is given the object, let go
+// when the holder is reset or destroyed. An object whose teardown has begun
+// is not held again: the holder then holds nothing.
+template <class T>
+class Held {
+ public:
+  Held() = default;
+  explicit Held(T* object) { Reset(object); }
+  ~Held() { Reset(); }
+  Held(const Held&) = delete;
+  Held& operator=(const Held&) = delete;
+
+  // Holds `object` (a hold more on it) instead of what was held before.
+  void Reset(T* object = nullptr) {
+    if (object != nullptr && object->HoldCount < 0) object = nullptr;
+    AddRef(object);
+    Release(std::exchange(object_, object));
+  }
+  // Becomes the one holder of an object just made: its maker's hold.
+  void Adopt(T* made) { Release(std::exchange(object_, made)); }
+
+  operator T*() const { return object_; }
+  T* operator->() const { return object_; }
+
+ private:
+  T* object_ = nullptr;
+};
 
 void AddOwned(ObjectBase* owner, ObjectBase* object);
 void RemoveOwned(ObjectBase* owner, ObjectBase* object);

@@ -1,6 +1,6 @@
 #include "properties.h"
 
-#include "refusals.h"
+#include "own_actions.h"
 
 namespace {
 
@@ -21,8 +21,7 @@ void SetText(TControl* control, const std::string& text) {
     const std::string sent = control->Text;
     // The program's own text, even while it serves a message another thread
     // sent, when a new text from elsewhere is refused.
-    OwnRequest own;
-    SendMessageA(control->Handle, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(sent.c_str()));
+    SendOwnRequest(control->Handle, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(sent.c_str()));
     if (!control->NoTextRepaint) Invalidate(control);
   }
   if (control->TextChangedProc != nullptr) control->TextChangedProc(control);

@@ -1,24 +1,20 @@
 #include "refusals.h"
 
 #include <cstring>
-#include <optional>
 
 #include "control.h"
+#include "own_actions.h"
 
 namespace {
 
-// Requests that the framework takes only from its own code, and what anyone
-// else gets for them. Two hand a standard control an address to write to
-// (CB_GETCOMBOBOXINFO) or a routine to call later (EM_SETWORDBREAKPROC), and
-// the system passes both on from other programs unchecked; WM_SETREDRAW
-// would freeze a window's picture while the port goes on changing; a margin
-// far wider than the port list's edit field (EM_SETMARGINS) has the field
-// scroll through it on every key, for minutes under Wine, while nothing else
-// runs. The port list holds what port discovery put there and nothing else:
-// its items change only through the framework's item operations, so that no
-// program can fill it without bound, and the dropped list, which selects one
-// item, answers no request for a list of selected items (whose size the
-// sender chooses).
+// Requests that the framework takes only from its own code (SendOwnRequest),
+// and what anyone else gets. Two hand a control an address to write to or a
+// routine to call, which the system passes on from other programs unchecked;
+// WM_SETREDRAW would freeze the window while the port changes; a margin far
+// wider than the edit field has it scroll for minutes under Wine on every
+// key. The port list's items change only through the item operations, so
+// that no program fills it without bound, and the dropped list answers no
+// request for a list of selected items, whose size the sender chooses.
 struct OwnRequestRow {
   UINT Msg;
   LRESULT Answer;
@@ -35,19 +31,9 @@ constexpr OwnRequestRow kOwnRequests[] = {
 // The colour request of 16-bit Windows, which the system still knows.
 constexpr UINT kOldColorRequest = 0x0019;
 
-HHOOK postedFilter = nullptr;
-
 bool IsCreationNotice(UINT msg) { return msg == WM_NCCREATE || msg == WM_CREATE; }
 bool IsDestructionNotice(UINT msg) { return msg == WM_DESTROY || msg == WM_NCDESTROY; }
-
-// Sees every message the thread takes from its queue, in any message loop.
-LRESULT CALLBACK NullPostedForgery(int code, WPARAM removal, LPARAM message) noexcept {
-  if (code == HC_ACTION && removal == PM_REMOVE) {
-    MSG* taken = reinterpret_cast<MSG*>(message);
-    if (IsCreationNotice(taken->message) || IsDestructionNotice(taken->message)) taken->message = WM_NULL;
-  }
-  return CallNextHookEx(postedFilter, code, removal, message);
-}
+bool IsLeftPress(UINT msg) { return msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK; }
 
 // Whether a window of another thread lies above the window: then that
 // thread's destruction of its window takes this one along.
@@ -60,99 +46,83 @@ bool UnderAnotherThreadsWindow(HWND window) {
   return false;
 }
 
-// A refusal's answer to the sender, or none when the rule lets the message pass.
-using Verdict = std::optional<LRESULT>;
-constexpr Verdict kPasses = std::nullopt;
-constexpr Verdict kRefused = 0;
+// Each rule says whether it applies; one that refuses may set what the sender
+// gets, 0 unless it does.
 
-// A press of the left button while the thread sees the button up: another
-// program posted or sent it. A static control only reports a press in its
-// client area as a click, and takes it from anyone, as Windows draws no line
-// between a program's posted press and the mouse's. Anywhere else it would
-// drop the port list down, start dragging a window or take the mouse.
-Verdict ForgedPress(const Arrival& arrival) {
+// A press on a static (a cell or a label), which it reports as a click: taken
+// from anyone, as Windows draws no line between a posted press and the mouse's.
+bool PressOnAStatic(const Arrival& arrival, LRESULT& /*answer*/) {
+  const char* base = arrival.Control->BaseClassName;
+  return IsLeftPress(arrival.Message.Msg) && base != nullptr && std::strcmp(base, kStaticClass) == 0;
+}
+
+// Any other press of the left button while the thread sees it up: another
+// program's, which would drop the port list down, drag a window or take the mouse.
+bool ForgedPress(const Arrival& arrival, LRESULT& /*answer*/) {
   const UINT msg = arrival.Message.Msg;
-  switch (msg) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      if (!arrival.InnerWindow && arrival.Control->BaseClassName != nullptr &&
-          std::strcmp(arrival.Control->BaseClassName, kStaticClass) == 0) {
-        return kPasses;
-      }
-      break;
-    case WM_NCLBUTTONDOWN:
-    case WM_NCLBUTTONDBLCLK:
-      break;
-    default:
-      return kPasses;
-  }
-  return GetKeyState(VK_LBUTTON) >= 0 ? kRefused : kPasses;
+  const bool press = IsLeftPress(msg) || msg == WM_NCLBUTTONDOWN || msg == WM_NCLBUTTONDBLCLK;
+  return press && GetKeyState(VK_LBUTTON) >= 0;
 }
 
 // A request that the framework takes only from its own code (kOwnRequests).
-Verdict ForeignRequest(const Arrival& arrival) {
-  if (OwnRequest::Active()) return kPasses;
+bool ForeignRequest(const Arrival& arrival, LRESULT& answer) {
+  if (Doing(OwnAction::kRequest)) return false;
   for (const OwnRequestRow& request : kOwnRequests) {
-    if (arrival.Message.Msg == request.Msg) return request.Answer;
+    if (arrival.Message.Msg != request.Msg) continue;
+    answer = request.Answer;
+    return true;
   }
-  return kPasses;
+  return false;
 }
 
-// A creation notice while the program creates no window: the system sends
-// them only from inside CreateWindowExA. Another program's would have a
-// standard control build its parts again. (A framework window also handles
-// the last messages of windows whose controls are gone: only its own
-// window's notices are judged.)
-Verdict ForgedCreation(const Arrival& arrival) {
+// A creation notice while the program creates no window: another program's,
+// which would have a standard control build its parts again. Only a window's
+// own notices are judged (the main window also handles the last messages of
+// windows whose controls are gone).
+bool ForgedCreation(const Arrival& arrival, LRESULT& /*answer*/) {
   const MessageRecord& message = arrival.Message;
-  if (!IsCreationNotice(message.Msg) || WindowCreation::Active()) return kPasses;
-  return arrival.InnerWindow || message.Window == arrival.Control->Handle ? kRefused : kPasses;
+  if (!IsCreationNotice(message.Msg) || Doing(OwnAction::kCreation)) return false;
+  return arrival.Place == Where::kInnerWindow || message.Window == arrival.Control->Handle;
 }
 
-// A destruction notice that no destruction sent. The system sends them from
-// the thread that destroys the window: this one, or another thread whose
-// window the window was moved under. One sent from another thread while no
-// window of another thread lies above, and this program destroys no window
-// itself, came from another program. An inner window ends only with its
-// combo box: while the combo box's window stands, a destruction notice to
-// an inner window is forged. (Posted ones never get here: see
-// FilterPostedForgeries.)
-Verdict ForgedDestruction(const Arrival& arrival) {
+// A destruction notice that no destruction sent: one sent from another thread
+// while no window of another thread lies above the window (whose destruction
+// would take it along) and the program destroys none itself. An inner window
+// ends only with its combo box's window. (Posted ones: PostedNotice.)
+bool ForgedDestruction(const Arrival& arrival, LRESULT& /*answer*/) {
   const MessageRecord& message = arrival.Message;
-  if (!IsDestructionNotice(message.Msg)) return kPasses;
-  if (arrival.InnerWindow) {
-    return arrival.Control != nullptr && !arrival.Control->WindowDestroyed ? kRefused : kPasses;
+  if (!IsDestructionNotice(message.Msg)) return false;
+  if (arrival.Place == Where::kInnerWindow) {
+    return arrival.Control != nullptr && !arrival.Control->WindowDestroyed;
   }
-  const bool fromNoDestruction = !WindowDestruction::Active() && InSendMessage();
-  return fromNoDestruction && !UnderAnotherThreadsWindow(message.Window) ? kRefused : kPasses;
+  return !Doing(OwnAction::kDestruction) && InSendMessage() && !UnderAnotherThreadsWindow(message.Window);
 }
 
-// A new text for a window, sent from another thread: another program
-// renaming a cell would have the user flip the pin its caption no longer
-// names. Only Pinlorn names its windows (SetText, and the standard controls'
-// own texts, all on its one thread).
-Verdict ForeignText(const Arrival& arrival) {
-  if (arrival.Message.Msg != WM_SETTEXT || OwnRequest::Active() || !InSendMessage()) return kPasses;
-  return FALSE;
+// A creation or destruction notice in the queue, which the system never posts.
+bool PostedNotice(const Arrival& arrival, LRESULT& /*answer*/) {
+  return IsCreationNotice(arrival.Message.Msg) || IsDestructionNotice(arrival.Message.Msg);
 }
 
-// A close request to a part of the program: only a top-level form has a
-// close box. Child controls, their inner windows and the timer window are
-// parts that the program keeps pointers to.
-Verdict CloseOfAPart(const Arrival& arrival) {
-  if (arrival.Message.Msg != WM_CLOSE) return kPasses;
-  return arrival.InnerWindow || arrival.Control->IsChild ? kRefused : kPasses;
+// A new text sent from another thread (answered FALSE): a renamed cell would
+// have the user flip a pin it no longer names. Only Pinlorn names its windows.
+bool ForeignText(const Arrival& arrival, LRESULT& /*answer*/) {
+  return arrival.Message.Msg == WM_SETTEXT && !Doing(OwnAction::kRequest) && InSendMessage();
 }
 
-// A device context that is not one of this process's own, in a message that
-// carries one in wParam (painting, erasing, printing, colour requests).
-// Device contexts belong to one process: such a message came from another
-// program, and drawing into its context could take the program down.
-Verdict ForeignDeviceContext(const Arrival& arrival) {
+// A close request to a part the program keeps pointers to (a child control,
+// an inner window, the timer window): only a top-level form has a close box.
+bool CloseOfAPart(const Arrival& arrival, LRESULT& /*answer*/) {
+  if (arrival.Message.Msg != WM_CLOSE) return false;
+  return arrival.Place == Where::kInnerWindow || arrival.Control->IsChild;
+}
+
+// A device context of another process in a message that carries one in
+// wParam: drawing into it could take the program down.
+bool ForeignDeviceContext(const Arrival& arrival, LRESULT& /*answer*/) {
   const MessageRecord& message = arrival.Message;
   switch (message.Msg) {
     case WM_PAINT:
-      if (message.WParam == 0) return kPasses;  // the usual paint, into the window's own context
+      if (message.WParam == 0) return false;  // the usual paint, into the window's own context
       break;
     case WM_ERASEBKGND:
     case kOldColorRequest:
@@ -161,33 +131,99 @@ Verdict ForeignDeviceContext(const Arrival& arrival) {
     case WM_PRINTCLIENT:
       break;
     default:
-      if (!IsColorRequest(message.Msg) && !IsReflectedColorRequest(message.Msg)) return kPasses;
+      if (!IsColorRequest(message.Msg) && !IsReflectedColorRequest(message.Msg)) return false;
   }
   // The framework draws only into screen and memory contexts of its own.
   const DWORD type = GetObjectType(reinterpret_cast<HGDIOBJ>(message.WParam));
-  return type != OBJ_DC && type != OBJ_MEMDC ? kRefused : kPasses;
+  return type != OBJ_DC && type != OBJ_MEMDC;
 }
 
-// Everything Pinlorn refuses, in the order it is asked.
-constexpr Verdict (*kRefusals[])(const Arrival&) = {
-    ForgedPress,  ForeignRequest, ForgedCreation,       ForgedDestruction,
-    ForeignText, CloseOfAPart,   ForeignDeviceContext,
+// A command notification from no child control of the window it reaches:
+// made up by another program, or a standard control's inner window's own.
+bool CommandFromNoChild(const Arrival& arrival, LRESULT& /*answer*/) {
+  const MessageRecord& message = arrival.Message;
+  if (message.Msg != WM_COMMAND) return false;
+  const HWND sender = AsCommand(message).Sender;
+  return ControlOfWindow(sender) == nullptr || GetParent(sender) != message.Window;
+}
+
+// A colour request naming no window of this thread, which is sent nothing.
+bool ColorRequestForNoOwnWindow(const Arrival& arrival, LRESULT& /*answer*/) {
+  return IsColorRequest(arrival.Message.Msg) && !IsOwnThreadWindow(AsColorRequest(arrival.Message).Window);
+}
+
+constexpr uint8_t PlaceBit(Where place) { return static_cast<uint8_t>(1u << static_cast<int>(place)); }
+constexpr uint8_t kWindow = PlaceBit(Where::kFrameworkWindow);
+constexpr uint8_t kInner = PlaceBit(Where::kInnerWindow);
+constexpr uint8_t kQueue = PlaceBit(Where::kQueue);
+
+struct Rule {
+  uint8_t Places;  // where it applies
+  Ruling What;     // what becomes of a message it applies to
+  bool (*Applies)(const Arrival& arrival, LRESULT& answer);
 };
+
+// What happens to a message from another program. Any program can post or
+// send messages to Pinlorn's windows; each is judged here before anything
+// else sees it: on a framework window (TControl::HandleMessage), on an inner
+// window of the combo box (ChildSubclassProc) and, posted ones, as any
+// message loop takes them from the queue (StartJudgingTheQueue). The rules
+// are asked in this order, each where it applies; the first that applies
+// decides, and a message none applies to is taken. The program's own
+// requests, creations and destructions go through own_actions.h.
+//
+// Three lookups stay with the state they read, believing nothing another
+// program can write: a tick runs only for a running Timer of the timer
+// window (TimerTick, timer.cpp); GWLP_USERDATA leads to a control only when
+// it names a live control of that window (BoundControl, control.cpp); an
+// inner window's own procedure is the one the combo box recorded when it
+// subclassed it (combobox.cpp). "PREV_PROC" names the same procedure and is
+// still written for whoever looks there, but any program can write a window
+// property, and the procedure gets called: the framework trusts its list.
+constexpr Rule kRules[] = {
+    {kWindow, Ruling::kTaken, PressOnAStatic},
+    {kWindow | kInner, Ruling::kRefused, ForgedPress},
+    {kWindow | kInner, Ruling::kRefused, ForeignRequest},
+    {kWindow | kInner, Ruling::kRefused, ForgedCreation},
+    {kWindow | kInner, Ruling::kRefused, ForgedDestruction},
+    {kQueue, Ruling::kRefused, PostedNotice},
+    {kWindow | kInner, Ruling::kRefused, ForeignText},
+    {kWindow | kInner, Ruling::kRefused, CloseOfAPart},
+    {kWindow | kInner, Ruling::kRefused, ForeignDeviceContext},
+    {kWindow, Ruling::kNotPassedOn, CommandFromNoChild},
+    {kWindow, Ruling::kNotPassedOn, ColorRequestForNoOwnWindow},
+};
+
+HHOOK queueHook = nullptr;
+
+// Sees every message the thread takes from its queue, in any message loop.
+LRESULT CALLBACK JudgeTakenMessage(int code, WPARAM removal, LPARAM message) noexcept {
+  if (code == HC_ACTION && removal == PM_REMOVE) {
+    MSG* taken = reinterpret_cast<MSG*>(message);
+    const MessageRecord record{taken->hwnd, taken->message, taken->wParam, taken->lParam};
+    LRESULT unanswered = 0;
+    const Ruling ruling = Judge(Arrival{Where::kQueue, nullptr, record}, unanswered);
+    if (ruling == Ruling::kRefused) taken->message = WM_NULL;
+  }
+  return CallNextHookEx(queueHook, code, removal, message);
+}
 
 }  // namespace
 
-bool IsRefused(const Arrival& arrival, LRESULT& answer) {
-  for (const auto refusal : kRefusals) {
-    if (const Verdict verdict = refusal(arrival); verdict.has_value()) {
-      answer = *verdict;
-      return true;
-    }
+Ruling Judge(const Arrival& arrival, LRESULT& answer) {
+  for (const Rule& rule : kRules) {
+    answer = 0;
+    if ((rule.Places & PlaceBit(arrival.Place)) != 0 && rule.Applies(arrival, answer)) return rule.What;
   }
-  return false;
+  return Ruling::kTaken;
 }
 
-void FilterPostedForgeries() {
-  if (postedFilter == nullptr) {
-    postedFilter = SetWindowsHookExA(WH_GETMESSAGE, NullPostedForgery, nullptr, GetCurrentThreadId());
+void StartJudgingTheQueue() {
+  if (queueHook == nullptr) {
+    queueHook = SetWindowsHookExA(WH_GETMESSAGE, JudgeTakenMessage, nullptr, GetCurrentThreadId());
   }
+}
+
+void StopJudgingTheQueue() {
+  if (queueHook != nullptr && UnhookWindowsHookEx(queueHook)) queueHook = nullptr;
 }

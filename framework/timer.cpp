@@ -4,7 +4,7 @@
 #include "kinds.h"
 #include "window.h"
 
-TControl* TimerHost = nullptr;
+Held<TControl> TimerHost;
 int32_t TimerCount = 0;
 
 namespace {
@@ -36,48 +36,38 @@ void StartPlatformTimer(Timer* timer, HWND host) {
       SetTimer(host, reinterpret_cast<UINT_PTR>(timer), static_cast<UINT>(timer->Interval), TimerTick);
 }
 
-// The hidden window that owns every platform timer: a parentless control of
-// the framework's own class, never shown and never taken for a main window.
-// The timers hold it besides its one holder, so that the system's
-// destruction of its window never frees it under them.
+// The hidden window of every platform timer (a parentless framework control,
+// never shown, never a main window).
 TControl* CreateTimerHost();
 
-void ReleaseTimerHost() {
-  TControl* host = TimerHost;
-  TimerHost = nullptr;
-  Release(host);
-  Release(host);
-}
-
-// A host window that the system destroyed (the program cannot stop that: any
-// program can move it under a window of its own and destroy that one) took
-// the platform timers with it. A new host takes its place, and the timers
-// that were running run again.
-void ReplaceLostTimerHost() {
-  if (TimerHost == nullptr || !TimerHost->WindowDestroyed) return;
-  ReleaseTimerHost();
-  TimerHost = CreateTimerHost();
-  HWND host = GetHandle(TimerHost);
-  for (int32_t i = 0; host != nullptr && runningTimers != nullptr && i < runningTimers->Count; ++i) {
+// The host's window (null when it cannot be made), with a new host when there
+// is none: at first, and after the system destroyed the last one's window
+// with the platform timers on it, which then run again on the new one.
+HWND EnsureTimerHost() {
+  const bool made = TimerHost == nullptr;
+  if (made) TimerHost.Adopt(CreateTimerHost());
+  const HWND host = GetHandle(TimerHost);
+  for (int32_t i = 0; made && host != nullptr && runningTimers != nullptr && i < runningTimers->Count; ++i) {
     StartPlatformTimer(static_cast<Timer*>(runningTimers->Items[i]), host);
   }
+  return host;
 }
 
-// A thread timer's procedure: runs once, at the thread's next chance after
-// the host window went.
+// Runs once, at the thread's next chance after the host window went.
 void CALLBACK ReplaceHostNow(HWND /*window*/, UINT /*msg*/, UINT_PTR id, DWORD /*time*/) noexcept {
   KillTimer(nullptr, id);
   try {
-    ReplaceLostTimerHost();
+    if (TimerCount > 0) EnsureTimerHost();
   } catch (...) {
   }
 }
 
-// The host window's last message, once it is really destroyed (a forged one
-// never gets this far): the replacement is made from the message loop, not
-// from inside the destruction.
-bool ReplaceAfterDestruction(TControl* host, MessageRecord& message, LRESULT& /*result*/) {
-  if (message.Msg == WM_NCDESTROY && message.Window == host->Handle) {
+// The host window's destruction by the system (any program can move it under
+// a window of its own and destroy that): the host goes with its window, as a
+// parentless control does, and a new one is made from the message loop.
+bool LetHostGoWithItsWindow(TControl* host, MessageRecord& message, LRESULT& /*result*/) {
+  if (message.Msg == WM_DESTROY && message.Window == host->Handle && TimerHost == host) {
+    TimerHost.Reset();
     SetTimer(nullptr, 0, USER_TIMER_MINIMUM, ReplaceHostNow);
   }
   return false;
@@ -87,8 +77,7 @@ TControl* CreateTimerHost() {
   TControl* host = CreateControl(nullptr, "", false);
   host->Style = 0;
   host->IsChild = true;
-  AddRef(host);
-  AddMessageHandler(host, ReplaceAfterDestruction, true);
+  AddMessageHandler(host, LetHostGoWithItsWindow, true);
   return host;
 }
 
@@ -106,9 +95,7 @@ void Timer::SetEnabled(bool enabled) {
   Enabled = enabled;
   if (wasEnabled == enabled) return;
   if (enabled) {
-    ReplaceLostTimerHost();
-    if (TimerHost == nullptr) TimerHost = CreateTimerHost();
-    HWND host = GetHandle(TimerHost);
+    const HWND host = EnsureTimerHost();
     // Without the host window the platform would choose its own identifier,
     // which the tick could not map back to this Timer: the timer stays idle.
     TimerId = 0;
@@ -126,6 +113,6 @@ void Timer::Done() {
   FreeOwned(this);
   --TimerCount;
   // The host lives exactly as long as any Timer does.
-  if (TimerCount == 0 && TimerHost != nullptr) ReleaseTimerHost();
+  if (TimerCount == 0) TimerHost.Reset();
   delete this;  // what it owned is released already
 }

@@ -15,8 +15,8 @@ class Timer : public ObjectBase {
 };
 
 // The hidden window that owns every platform timer: made when the first
-// timer is enabled, released with the last Timer.
-extern TControl* TimerHost;
+// timer is enabled, held by the timers alone, released with the last Timer.
+extern Held<TControl> TimerHost;
 // Timer objects alive.
 extern int32_t TimerCount;
 

@@ -2,7 +2,7 @@
 
 #include "application.h"
 #include "dispatch.h"
-#include "refusals.h"
+#include "own_actions.h"
 
 namespace {
 
@@ -72,15 +72,13 @@ HWND MakeWindow(TControl* control, const char* className, HWND parentWindow) {
   const bool placed = control->IsChild || (control->PositionSet & (kLeftSet | kTopSet)) != 0;
   // Held so that a creation the window refuses (and destroys) does not
   // release the control underneath the call.
-  ControlHold hold(control);
-  FilterPostedForgeries();
-  WindowCreation creation;
+  const Held<TControl> hold(control);
   CreatingControl = control;
-  const HWND window = CreateWindowExA(
+  const HWND window = CreateOwnWindow(
       control->ExStyle, className, control->Text.c_str(), control->Style,
       placed ? bounds.left : CW_USEDEFAULT, placed ? bounds.top : CW_USEDEFAULT,
       width != 0 ? width : CW_USEDEFAULT, height != 0 ? height : CW_USEDEFAULT, parentWindow,
-      reinterpret_cast<HMENU>(static_cast<intptr_t>(control->ControlId)), ModuleInstance(), nullptr);
+      reinterpret_cast<HMENU>(static_cast<intptr_t>(control->ControlId)), ModuleInstance());
   CreatingControl = nullptr;
   return window;
 }

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "application.h"
-#include "mainform.h"
+#include "startup.h"
 #include "window_text.h"
 
 class BuiltForm {
@@ -17,10 +17,7 @@ class BuiltForm {
     Terminated = false;
     BuildMainForm(form);
   }
-  ~BuiltForm() {
-    TControl* window = MainWindow;
-    if (window != nullptr) Shutdown(window);
-  }
+  ~BuiltForm() { Shutdown(); }
   BuiltForm(const BuiltForm&) = delete;
   BuiltForm& operator=(const BuiltForm&) = delete;
   MainForm* operator->() const { return form; }
@@ -30,8 +27,8 @@ class BuiltForm {
 
 // The cell with this caption.
 inline TControl* CellCaptioned(MainForm* form, const std::string& caption) {
-  for (ControlField field : kCellFields) {
-    TControl* cell = form->*field;
+  for (const CellRow& row : kCells) {
+    TControl* cell = form->*row.Field;
     if (TextOf(cell->Handle) == caption) return cell;
   }
   return nullptr;

@@ -78,7 +78,7 @@ TEST_F(Poll, ReadsThreeRegistersThenSetsTextsThenColours) {
   // Lit: DR 2, 4, 7, 9; CR 1, 14, 17 (inverted, 0) and 16; every SR cell.
   const bool lit[20] = {1, 0, 1, 0, 0, 1, 0, 1, 1, 1, 1, 1, 0, 0, 1, 1, 1, 1, 1, 1};
   for (size_t i = 0; i < PinMap.size(); ++i) {
-    EXPECT_EQ((form.form->*kCellFields[i])->Color, lit[i] ? kLitColour : kUnlitColour)
+    EXPECT_EQ((form.form->*kCells[i].Field)->Color, lit[i] ? kLitColour : kUnlitColour)
         << PinMap[i].Caption;
   }
 }
@@ -89,13 +89,15 @@ TEST_F(Poll, ResendsTextsButRepaintsOnlyChangedCells) {
   arrivals.clear();
   PollRegisters(form.form, form->PollTimer);
   EXPECT_EQ(arrivals.size(), 9u);
-  for (ControlField cell : kCellFields) EXPECT_FALSE(GetUpdateRect((form.form->*cell)->Handle, nullptr, FALSE));
+  for (const CellRow& cell : kCells) {
+    EXPECT_FALSE(GetUpdateRect((form.form->*cell.Field)->Handle, nullptr, FALSE));
+  }
 
   vport.Write(kDR, 0x01);
   Paint();
   PollRegisters(form.form, form->PollTimer);
   for (size_t i = 0; i < PinMap.size(); ++i) {
-    EXPECT_EQ(GetUpdateRect((form.form->*kCellFields[i])->Handle, nullptr, FALSE) != FALSE, i == 0)
+    EXPECT_EQ(GetUpdateRect((form.form->*kCells[i].Field)->Handle, nullptr, FALSE) != FALSE, i == 0)
         << PinMap[i].Caption;
   }
 }

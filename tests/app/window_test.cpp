@@ -24,7 +24,7 @@ TEST(MainWindow, ShowsStartUpValuesUntilTheFirstTick) {
     EXPECT_EQ(TextOf((form.form->*kValueLabelFields[i])->Handle), startTexts[i]);
   }
   for (size_t i = 0; i < PinMap.size(); ++i) {
-    TControl* cell = form.form->*kCellFields[i];
+    TControl* cell = form.form->*kCells[i].Field;
     EXPECT_EQ(TextOf(cell->Handle), PinMap[i].Caption);
     EXPECT_EQ(cell->Color, kColorBtnFace) << PinMap[i].Caption;
   }

@@ -283,25 +283,32 @@ TEST_F(HostileTest, StormOfRandomMessages) {
 // of its own that they were moved under), or fills the port list (4 KB items:
 // 64-bit Wine is slow to carry larger ones); the rest goes on serving.
 TEST_F(HostileTest, WhatIsDestroyedOrFilledLeavesTheRestServing) {
-  const std::pair<void (*)(Pinlorn&), bool> attacks[] = {  // and whether all windows stay
-      {[](Pinlorn& p) { DestroyUnder(GetParent(p.Cell("15"))); }, false},  // the status group box
-      {[](Pinlorn&) { DestroyUnder(FindWindowExA(nullptr, nullptr, "obj_", nullptr)); }, false},  // timer
-      {[](Pinlorn& p) {  // a cell hidden, then told it is destroyed
+  const struct {
+    const char* Label;
+    void (*Attack)(Pinlorn&);
+    bool WindowsKept;  // whether all windows stay
+  } attacks[] = {
+      {"the status group box destroyed", [](Pinlorn& p) { DestroyUnder(GetParent(p.Cell("15"))); }, false},
+      {"the timer window destroyed",
+       [](Pinlorn&) { DestroyUnder(FindWindowExA(nullptr, nullptr, "obj_", nullptr)); }, false},
+      {"a cell hidden, then told it is destroyed",
+       [](Pinlorn& p) {
          ShowWindow(p.Cell("2"), SW_HIDE);
          SendMessageA(p.Cell("2"), WM_DESTROY, 0, 0);
          PostMessageA(p.Cell("2"), WM_NCDESTROY, 0, 0);
        }, true},
-      {[](Pinlorn& p) {
+      {"the port list filled",
+       [](Pinlorn& p) {
          static const std::string item(1 << 12, 'x');
          for (int i = 0; i < 200; ++i) SendMessageA(p.PortList(), CB_ADDSTRING, 0, LPARAM(item.c_str()));
          SendMessageA(FindWindowExA(nullptr, nullptr, "ComboLBox", nullptr), LB_GETSELITEMS, 1 << 30, 0);
        }, true},
   };
-  for (const auto& [attack, windowsKept] : attacks) {
-    SCOPED_TRACE(&attack - &attacks[0].first);
-    attack(*program_);
+  for (const auto& attack : attacks) {
+    SCOPED_TRACE(attack.Label);
+    attack.Attack(*program_);
     WaitUntilTaken();
-    ExpectStillServes(windowsKept);
+    ExpectStillServes(attack.WindowsKept);
     windows_ = OwnWindows();
   }
   EXPECT_EQ(SendMessageA(program_->PortList(), CB_GETCOUNT, 0, 0), 1);

@@ -125,7 +125,7 @@ TEST_F(FormSessionTest, BuildShowClickTickCloseAndNothingIsLeft) {
   EXPECT_TRUE(session.clickSent);
   EXPECT_EQ(session.clicks, 1);
   EXPECT_EQ(session.closeQueries, 1);
-  EXPECT_EQ(form, nullptr);
+  EXPECT_EQ(MainWindow, nullptr) << "the form is released";
   EXPECT_EQ(TimerHost, nullptr);
   EXPECT_EQ(ObjectBase::LiveCount(), 0);
   EXPECT_EQ(LiveBrushCount(), 0);

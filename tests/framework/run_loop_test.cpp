@@ -69,11 +69,12 @@ TEST_F(RunLoopTest, WmNullEndsADrainAndWmQuitIsNeverDispatched) {
 }
 
 TEST_F(RunLoopTest, RunWithAQuitAlreadyQueued) {
+  const int32_t live = ObjectBase::LiveCount();
   TControl* form = CreateForm(nullptr, "short run");
   SetColor(CreateLabel(form, "x"), 0x808000);
   PostQuitMessage(0);
   ::Run(form);
-  EXPECT_EQ(form, nullptr);
+  EXPECT_EQ(ObjectBase::LiveCount(), live) << "the form and its label are released";
   EXPECT_EQ(MainWindow, nullptr);
   EXPECT_FALSE(Running);
 }
@@ -94,9 +95,10 @@ TEST_F(RunLoopTest, RunTakesAQuitLeftBehindAWmNull) {
   marker.Post(kMarker, kNullThenQuit);
   watchdogFired = false;
   const UINT_PTR watchdog = SetTimer(nullptr, 0, 3000, Watchdog);
+  const HWND window = form->Handle;
   ::Run(form);
   KillTimer(nullptr, watchdog);
-  EXPECT_EQ(form, nullptr);
+  EXPECT_FALSE(IsWindow(window)) << "the form is released";
   EXPECT_FALSE(watchdogFired) << "the loop slept with the quit message queued";
 }
 
@@ -156,10 +158,11 @@ TEST_F(RunLoopTest, ShutdownReleasesTheFormItsObjectsAndTheTimer) {
   timer->SetEnabled(true);
   HWND host = TimerHost->Handle;
   HWND formWindow = GetHandle(form);
+  const int32_t live = ObjectBase::LiveCount();
 
   ::Run(form);
   EXPECT_GE(closer.ticks, 3);
-  EXPECT_EQ(form, nullptr);
+  EXPECT_LT(ObjectBase::LiveCount(), live) << "the form is released";
   EXPECT_EQ(MainWindow, nullptr);
   EXPECT_FALSE(IsWindow(formWindow));
   EXPECT_EQ(TimerHost, nullptr);

@@ -2,6 +2,8 @@
 // shared host window coming and going with the timers.
 #include <gtest/gtest.h>
 
+#include <string_view>
+
 #include "framework_fixture.h"
 #include "kinds.h"
 #include "timer.h"
@@ -126,21 +128,31 @@ TEST_F(TimerTest, OnlyRunningTimersTickAndAFailedTickIsSkipped) {
   Release(timer);
 }
 
-// A host whose window cannot be made (a child style without a parent): the
-// timer stays idle instead of running under an identifier of the platform's
-// choosing, which the tick could not map back to a Timer.
+// Refuses the creation of the timer window (class "obj_"), as the system
+// does when it cannot make a window.
+LRESULT CALLBACK RefuseTimerWindow(int code, WPARAM window, LPARAM creation) {
+  char name[8] = "";
+  if (code == HCBT_CREATEWND && GetClassNameA(reinterpret_cast<HWND>(window), name, sizeof name) > 0 &&
+      std::string_view(name) == "obj_") {
+    return 1;
+  }
+  return CallNextHookEx(nullptr, code, window, creation);
+}
+
+// A host whose window cannot be made: the timer stays idle instead of
+// running under an identifier of the platform's choosing, which the tick
+// could not map back to a Timer.
 TEST_F(TimerTest, NoHostWindowLeavesTheTimerIdle) {
-  TControl* brokenHost = CreateControl(nullptr, "", false);
-  brokenHost->Style = WS_CHILD;
-  brokenHost->IsChild = true;
-  AddRef(brokenHost);  // the timers hold their host
-  TimerHost = brokenHost;
+  const HHOOK refusal = SetWindowsHookExA(WH_CBT, RefuseTimerWindow, nullptr, GetCurrentThreadId());
+  ASSERT_NE(refusal, nullptr);
   EventCounter ticks;
   Timer* timer = CountingTimer(ticks);
   timer->SetEnabled(true);
+  UnhookWindowsHookEx(refusal);
   EXPECT_TRUE(timer->Enabled);
   EXPECT_EQ(timer->TimerId, 0u);
-  EXPECT_EQ(brokenHost->Handle, nullptr);
+  ASSERT_NE(TimerHost, nullptr);
+  EXPECT_EQ(TimerHost->Handle, nullptr);
   Release(timer);
   EXPECT_EQ(TimerHost, nullptr) << "released with the last timer";
 }

@@ -11,6 +11,7 @@
 #include "kinds.h"
 #include "object.h"
 #include "pump.h"
+#include "refusals.h"
 #include "window.h"
 
 class FrameworkTest : public ::testing::Test {
@@ -19,6 +20,7 @@ class FrameworkTest : public ::testing::Test {
     MainWindow = nullptr;
     Running = false;
     Terminated = false;
+    StartJudgingTheQueue();  // as the run loop does
     liveObjects_ = ObjectBase::LiveCount();
     liveBrushes_ = LiveBrushCount();
   }
@@ -28,6 +30,7 @@ class FrameworkTest : public ::testing::Test {
     MainWindow = nullptr;
     Running = false;
     Terminated = false;
+    StopJudgingTheQueue();
     EXPECT_EQ(ObjectBase::LiveCount(), liveObjects_) << "framework objects left alive";
     EXPECT_EQ(LiveBrushCount(), liveBrushes_) << "brushes left undeleted";
   }

@@ -70,6 +70,7 @@ int main(int argc, char **argv)
     if (!inp32 || !out32)
     {
         fprintf(stderr, "portbench: %s lacks Inp32 or Out32\n", PORT_LIBRARY);
+        FreeLibrary(library);
         return 1;
     }
     inp32(0x379);
@@ -78,5 +79,7 @@ int main(int argc, char **argv)
     time_calls("one write (Out32 to DR):", 1, calls / CALLS_PER_SAMPLE);
     /* The C library's buffers are not flushed when the Windows process ends. */
     fflush(stdout);
+    /* Unloading releases the port, as a program's end would. */
+    FreeLibrary(library);
     return 0;
 }

@@ -1,4 +1,4 @@
-#include "mainform.h"
+#include "startup.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -24,7 +24,8 @@ constexpr struct {
   int32_t Left;
 } kLabels[] = {{"000", 8}, {"00", 48}, {"00000000", 80}};
 
-struct Bounds {
+// Where a control goes in its parent, and its size.
+struct Placement {
   int32_t Left;
   int32_t Top;
   int32_t Width;
@@ -36,66 +37,47 @@ constexpr int32_t kLabelTop = 24;
 constexpr int32_t kLabelHeight = 16;
 constexpr int32_t kCellTop = 16;
 constexpr int32_t kCellHeight = 24;
-constexpr Bounds kPortListBounds = {304, 184, 56, 0};
+constexpr Placement kPortListPlacement = {304, 184, 56, 0};
 // The port list keeps the height it is given, not rounded to whole entries.
 constexpr uint32_t kPortListOptions = kComboNoIntegralHeight;
 constexpr uint8_t kCellEdge = 0;  // dialog frame
 
-// Puts a new control into its field, held by the record (let go in
-// MainForm::Done), and gives it its place and size.
-TControl* Hold(MainForm* form, ControlField field, TControl* control, const Bounds& bounds) {
-  AddRef(control);
-  form->*field = control;
-  SetPosition(control, bounds.Left, bounds.Top);
-  SetSize(control, bounds.Width, bounds.Height);
+// Holds a new control in its field and puts it in its place, at its size.
+TControl* PlaceInField(MainForm* form, ControlField field, TControl* control,
+                       const Placement& placement) {
+  (form->*field).Reset(control);
+  SetPosition(control, placement.Left, placement.Top);
+  SetSize(control, placement.Width, placement.Height);
   return control;
 }
 
-// The group box, then its labels, then its cells in PinMap order.
+// The group box, then its labels, then its cells.
 void BuildPanel(MainForm* form, const RegisterPanel& panel) {
-  TControl* box = Hold(form, panel.Box, CreateGroupBox(form->Window, panel.Caption),
-                       {panel.Left, panel.Top, kPanelWidth, kPanelHeight});
+  TControl* box = PlaceInField(form, panel.Box, CreateGroupBox(form->Window, panel.Caption),
+                               {panel.Left, panel.Top, kPanelWidth, kPanelHeight});
   box->TabStop = false;
   for (size_t i = 0; i < kTextsPerRegister; ++i) {
-    Hold(form, panel.Labels[i], CreateLabel(box, kLabels[i].Text),
-         {kLabels[i].Left, kLabelTop, panel.LabelWidths[i], kLabelHeight});
+    PlaceInField(form, panel.Labels[i], CreateLabel(box, kLabels[i].Text),
+                 {kLabels[i].Left, kLabelTop, panel.LabelWidths[i], kLabelHeight});
   }
-  for (size_t i = 0; i < PinMap.size(); ++i) {
-    const PinMapEntry& pin = PinMap[i];
-    if (pin.Reg != panel.Reg) continue;
-    TControl* cell = Hold(form, kCellFields[i], CreatePanel(box, kCellEdge),
-                          {pin.Left, kCellTop, pin.Width, kCellHeight});
+  for (const CellRow& row : panel.Cells) {
+    const PinMapEntry& pin = *row.Pin;
+    TControl* cell = PlaceInField(form, row.Field, CreatePanel(box, kCellEdge),
+                                  {pin.Left, kCellTop, pin.Width, kCellHeight});
     SetAlignment(cell, kAlignCentre);
     // The panel's first cell is given the button face; the others inherit it
     // from the group box until the first poll colours them.
-    if (i == 0 || PinMap[i - 1].Reg != pin.Reg) SetColor(cell, kColorBtnFace);
+    if (&row == &panel.Cells.front()) SetColor(cell, kColorBtnFace);
     SetText(cell, pin.Caption);
   }
 }
 
-// The writable cells of a register, in PinMap order, from its bit `firstBit` on.
-void SetFlipHandlers(MainForm* form, Register reg, uint8_t firstBit) {
-  for (size_t i = 0; i < PinMap.size(); ++i) {
-    const PinMapEntry& pin = PinMap[i];
-    if (pin.ClickFlips && pin.Reg == reg && pin.Bit >= firstBit) {
-      (form->*kCellFields[i])->OnClick = NotifyEvent{&FlipBit, form};
-    }
-  }
+// A writable cell's click flips its bit; the handler only reads its row.
+void WireClick(MainForm* form, const CellRow& row) {
+  if (row.Pin->ClickFlips) (form->*row.Field)->OnClick = NotifyEvent{&FlipBit, const_cast<CellRow*>(&row)};
 }
 
 }  // namespace
-
-void MainForm::Done() {
-  for (const RegisterPanel& panel : kPanels) {
-    ReleaseAndClear(this->*panel.Box);
-    for (ControlField label : panel.Labels) ReleaseAndClear(this->*label);
-    for (size_t i = 0; i < PinMap.size(); ++i) {
-      if (PinMap[i].Reg == panel.Reg) ReleaseAndClear(this->*kCellFields[i]);
-    }
-  }
-  ReleaseAndClear(PortList);
-  ObjectBase::Done();
-}
 
 void BuildMainForm(MainForm*& form) {
   InitCommonControls();
@@ -104,6 +86,9 @@ void BuildMainForm(MainForm*& form) {
   form->Window = CreateForm(nullptr, kWindowCaption);
   SetPosition(form->Window, kWindowLeft, kWindowTop);
   MainWindow = form->Window;
+  // Set first: should building fail half way, the run still ends with its
+  // last write.
+  OnRunEnd = NotifyEvent{&LeaveDataLinesLow, form};
   AddOwned(form->Window, form);
   SetClientSize(form->Window, kClientWidth, kClientHeight);
   SetOnCloseQuery(form->Window, CloseQueryEvent{&ExitQuestion, form});
@@ -115,16 +100,18 @@ void BuildMainForm(MainForm*& form) {
   form->PollTimer->OnTimer = NotifyEvent{&PollRegisters, form};
 
   for (const RegisterPanel& panel : kPanels) BuildPanel(form, panel);
-  Hold(form, &MainForm::PortList, CreateComboBox(form->Window, kPortListOptions), kPortListBounds);
+  PlaceInField(form, &MainForm::PortList, CreateComboBox(form->Window, kPortListOptions),
+               kPortListPlacement);
   SetColor(form->PortList, kColorWindow);
 
   // The timer is enabled in the middle of the wiring, after Cell1 (CR bit 0);
   // ticks only arrive from the run loop, so every handler is in place before
   // the first one.
-  form->Cell1->OnClick = NotifyEvent{&FlipBit, form};
+  const std::span<const CellRow> controlCells = CellsOf(Register::CR);
+  WireClick(form, controlCells.front());
   form->PollTimer->SetEnabled(true);
-  SetFlipHandlers(form, Register::CR, 1);
-  SetFlipHandlers(form, Register::DR, 0);
+  for (const CellRow& row : controlCells.subspan(1)) WireClick(form, row);
+  for (const CellRow& row : CellsOf(Register::DR)) WireClick(form, row);
 
   FindPorts(form);
   // Before the first poll: a driver that is not open reads as zeros, which
