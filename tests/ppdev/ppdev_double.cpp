@@ -23,6 +23,8 @@
 #include <string_view>
 #include <vector>
 
+#include "port_layout.h"
+
 namespace {
 
 struct Port {
@@ -171,12 +173,10 @@ int OpenModelled(const char* path, int flags) {
   return MemoryFile(std::to_string(Ports[static_cast<size_t>(number)].Base) + " 0\n");
 }
 
-// The port's status register: bits 0-2 read 1, bits 3-7 the pins 15, 13,
-// 12, 10 and 11 (inverted). Open input pins are pulled up; the loopback plug
-// drives them from data pins 2-6 while the port drives its data lines.
+// Open input pins are pulled up; the loopback plug drives them from data
+// pins 2-6 while the port drives its data lines.
 uint8_t Status(const Port& port) {
-  const uint8_t pins = port.Loopback && !port.Reverse ? (port.Data & 0x1F) : 0x1F;
-  return static_cast<uint8_t>(0x07 | ((pins & 0x0F) << 3) | ((pins & 0x10) ? 0 : 0x80));
+  return StatusOfInputs(port.Loopback && !port.Reverse ? port.Data : 0x1F);
 }
 
 int Claim(int fd, Handle& handle, Port& port) {

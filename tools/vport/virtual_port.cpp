@@ -19,16 +19,13 @@ constexpr DWORD kInFlightWaitMs = 500;
 // freshly created (zero-filled) block is an idle port with nothing attached.
 enum InputSetting : uint8_t { kOpen = 0, kLow = 1, kHigh = 2 };
 
-// The five input pins in SR bit order (bits 3-7), and the DR bit that the
-// loopback plug puts on each: 2->15, 3->13, 4->12, 5->10, 6->11.
+// The five input pins in SR bit order (bits 3-7), which is also the order of
+// the DR bits 0-4 that the loopback plug puts on them: 2->15, 3->13, 4->12,
+// 5->10, 6->11 (StatusOfInputs).
 struct InputPin {
   int Pin;
-  uint8_t StatusBit;
-  uint8_t LoopbackDataBit;
 };
-constexpr InputPin kInputPins[] = {
-    {15, 3, 0}, {13, 4, 1}, {12, 5, 2}, {10, 6, 3}, {11, 7, 4},
-};
+constexpr InputPin kInputPins[] = {{15}, {13}, {12}, {10}, {11}};
 
 const InputPin* FindInputPin(int pin) {
   for (const InputPin& input : kInputPins) {
@@ -104,16 +101,17 @@ static_assert(std::atomic<uint64_t>::is_always_lock_free && std::atomic<uint32_t
 namespace {
 
 bool InputLevel(const Latches& l, const InputPin& input) {
-  if (l.WiringValue == Wiring::Loopback) return (l.DataLatch >> input.LoopbackDataBit) & 1;
-  return l.Inputs[&input - kInputPins] != kLow;  // open pins are pulled up
+  const size_t index = static_cast<size_t>(&input - kInputPins);
+  if (l.WiringValue == Wiring::Loopback) return (l.DataLatch >> index) & 1;
+  return l.Inputs[index] != kLow;  // open pins are pulled up
 }
 
 uint8_t StatusOf(const Latches& l) {
-  uint8_t value = 0x07;  // bits 0-2 are not pins and read 1
+  uint8_t inputs = 0;
   for (const InputPin& input : kInputPins) {
-    if (InputLevel(l, input)) value |= static_cast<uint8_t>(1u << input.StatusBit);
+    if (InputLevel(l, input)) inputs |= static_cast<uint8_t>(1u << (&input - kInputPins));
   }
-  return value ^ 0x80;  // the port inverts pin 11
+  return StatusOfInputs(inputs);
 }
 
 uint8_t ReadRegister(const Latches& l, uint16_t port) {
