@@ -35,13 +35,11 @@ struct Port {
   uint8_t Data = 0;
   uint8_t Control = 0;   // bits 0-3
   bool Reverse = false;
-  int ClaimedBy = -1;    // the descriptor holding the claim
 };
 
 struct Handle {
   size_t Port;
   bool Exclusive = false;
-  bool Registered = false;  // claimed once: PPEXCL is too late from then on
   bool Claimed = false;
 };
 
@@ -133,14 +131,6 @@ int MemoryFile(const std::string& text) {
   return fd;
 }
 
-std::string Modules() {
-  std::string text = "ppdev 24576 0 - Live 0x0000000000000000\n";
-  for (const Port& port : Ports) {
-    if (port.Busy) return text + "lp 20480 0 - Live 0x0000000000000000\n";
-  }
-  return text;
-}
-
 int OpenDevice(size_t number, int flags) {
   if (number >= Ports.size()) return Note("open /dev/parport%zu: ENOENT", number), Fail(ENOENT);
   const Port& port = Ports[number];
@@ -160,10 +150,9 @@ int OpenDevice(size_t number, int flags) {
 int OpenModelled(const char* path, int flags) {
   const std::string_view name = path;
   const bool device = name.starts_with(kDevicePrefix);
-  if (!device && !name.starts_with(kProcPrefix) && name != "/proc/modules") return -2;
+  if (!device && !name.starts_with(kProcPrefix)) return -2;
   const std::lock_guard<std::mutex> hold(Lock);
   ConfigureFromEnvironment();
-  if (name == "/proc/modules") return MemoryFile(Modules());
   if (device) {
     const long number = Numbered(path, "/dev/parport%u%n");
     return number < 0 ? Fail(ENOENT) : OpenDevice(static_cast<size_t>(number), flags);
@@ -179,19 +168,14 @@ uint8_t Status(const Port& port) {
   return StatusOfInputs(port.Loopback && !port.Reverse ? port.Data : 0x1F);
 }
 
-int Claim(int fd, Handle& handle, Port& port) {
+// A claimant starts from the kernel's initial state: init and select-in
+// high, data lines driven.
+int Claim(Handle& handle, Port& port) {
   if (handle.Claimed) return Fail(EINVAL);
-  if (!handle.Registered) {
-    if (port.Busy && handle.Exclusive) return Fail(ENXIO);
-    if (port.ClaimedBy >= 0) return Fail(ENXIO);
-    handle.Registered = true;
-    // A new claimant starts from the kernel's initial state: init and
-    // select-in high, data lines driven.
-    port.Control = 0x0C;
-    port.Reverse = false;
-  }
+  if (port.Busy && handle.Exclusive) return Fail(ENXIO);
   handle.Claimed = true;
-  port.ClaimedBy = fd;
+  port.Control = 0x0C;
+  port.Reverse = false;
   return 0;
 }
 
@@ -218,21 +202,17 @@ int Ppdev(int fd, unsigned long request, void* argument) {
   Handle& handle = found->second;
   Port& port = Ports[handle.Port];
   if (request == PPEXCL) {
-    if (handle.Registered) return Note("PPEXCL: EINVAL"), Fail(EINVAL);
+    if (handle.Claimed) return Note("PPEXCL: EINVAL"), Fail(EINVAL);
     handle.Exclusive = true;
     return Note("PPEXCL"), 0;
   }
   if (request == PPCLAIM) {
-    const int result = Claim(fd, handle, port);
+    const int result = Claim(handle, port);
     Note(result == 0 ? "PPCLAIM" : "PPCLAIM: %s", errno == ENXIO ? "ENXIO" : "EINVAL");
     return result;
   }
   if (!handle.Claimed) return Note("ioctl before the claim: EINVAL"), Fail(EINVAL);
-  if (request == PPRELEASE) {
-    handle.Claimed = false;
-    port.ClaimedBy = -1;
-    return Note("PPRELEASE"), 0;
-  }
+  if (request == PPRELEASE) return handle.Claimed = false, Note("PPRELEASE"), 0;
   return Registers(port, request, argument);
 }
 
@@ -267,12 +247,7 @@ int open(const char* path, int flags, ...) {
 int close(int fd) {
   if (fd >= 0 && fd < kMaxFd && Ours[fd]) {
     const std::lock_guard<std::mutex> hold(Lock);
-    const auto found = Handles.find(fd);
-    if (found != Handles.end()) {
-      if (found->second.Claimed) Ports[found->second.Port].ClaimedBy = -1;
-      Handles.erase(found);
-      Note("close");
-    }
+    if (Handles.erase(fd) != 0) Note("close");
     Ours[fd] = false;
   }
   return RealClose()(fd);

@@ -12,8 +12,8 @@
 // BASE is the port's I/O address, "loopback" plugs in the loopback plug
 // (2->15, 3->13, 4->12, 5->10, 6->11), and a failure makes opening the
 // device fail (ENOENT: no device node; EACCES: no permission) or its
-// exclusive claim (busy: the printer module holds the port, which also
-// lists lp in /proc/modules). An empty list has no ports at all.
+// exclusive claim (busy: the printer module holds the port). An empty list
+// has no ports at all.
 //
 // With PINLORN_PPDEV_TRACE naming a file, each open of a device and each
 // ioctl is appended to it as one line; PpdevDoubleLog gives the same lines
