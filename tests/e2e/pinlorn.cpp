@@ -2,6 +2,7 @@
 
 #include "mouse_input.h"
 #include "other_windows.h"
+#include "port_log.h"
 #include "port_tool.h"
 #include "pump.h"
 #include "window_text.h"
@@ -164,10 +165,13 @@ std::wstring MessageText(HWND box) {
                                           uint8_t cr) {
   port.Write(kDR, dr);
   port.Write(kCR, cr);
+  const uint32_t written = port.NextSequence();
   const std::string drText = std::to_string(dr);
   const std::string crText = std::to_string(port.ControlValue());
+  // The labels may show these values from before: a poll that read them
+  // is what makes them the program's last values.
   if (PumpUntil([&] {
-        return TextOf(program.Label("DR", "Decimal")) == drText &&
+        return CountReads(port, written, kDR) > 0 && TextOf(program.Label("DR", "Decimal")) == drText &&
                TextOf(program.Label("CR", "Decimal")) == crText;
       })) {
     return ::testing::AssertionSuccess();
